@@ -1,0 +1,37 @@
+# Shared settings for running the panel and its tests under Wine.
+# Sourced by the other scripts; ROOT is the work tree.
+ROOT=${ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+BUILD=${BUILD:-$ROOT/build}
+export WINEDEBUG=${WINEDEBUG:--all}
+# Mono and Gecko cannot be downloaded here; shell links must not write
+# desktop entries on the host.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEARCH=win64
+
+# wine_reg PREFIX ARGS...: "wine reg" inside a prefix, quietly.
+wine_reg() { local p=$1; shift; WINEPREFIX=$p wine reg "$@" >/dev/null 2>&1; }
+
+# make_template DIR: a booted prefix whose programs run inside a virtual
+# desktop (so focus and activation behave as on Windows), Windows XP.
+make_template() {
+  local dir=$1
+  [ -f "$dir/.ready" ] && return 0
+  rm -rf "$dir"; mkdir -p "$(dirname "$dir")"
+  WINEPREFIX=$dir DISPLAY= wineboot -i >/dev/null 2>&1
+  wine_reg "$dir" add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
+  wine_reg "$dir" add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
+  wine_reg "$dir" add 'HKCU\Software\Wine' /v Version /d winxp /f
+  WINEPREFIX=$dir wineserver -w
+  touch "$dir/.ready"
+}
+
+# start_xvfb: a private display; sets DISPLAY and XVFB_PID.
+start_xvfb() {
+  local n=90
+  while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n+1)); done
+  Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=:$n
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
+  echo "Xvfb did not start" >&2; return 1
+}

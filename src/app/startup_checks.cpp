@@ -1,0 +1,75 @@
+#include "app/startup_checks.h"
+
+#include "engine/registry.h"
+#include "engine/suite.h"
+#include "engine/winver.h"
+#include "services/system_calls.h"
+
+#include <cstdlib>
+
+namespace kk {
+namespace {
+
+// The number at the start of a text, as the suite's settings store them.
+long LeadingNumber(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
+
+std::string FileNameWithoutExtension(const std::string& path) {
+    std::string name = TextAfterLast(path, "\\");
+    size_t dot = name.rfind('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+}  // namespace
+
+bool IsSupportedSystem() {
+    return IsWinServer2003() || IsWin2000() || IsWinMe() || IsWinXP() || IsVista();
+}
+
+std::string CheckSystemAndInstallation(const std::string& programFile) {
+    if (!IsSupportedSystem()) {
+        ShowMessage(std::string("This software is intended only for Windows Vista, Windows XP, Windows 2003, "
+                                "Windows 2000, and Windows Me.\r\rPlease go to ") +
+                        kMakerAddress + " for a version of the software for your operating system.",
+                    "Unsupported Operating System", MB_ICONHAND | MB_HELP, kTopicGeneral);
+        return {};
+    }
+    std::string folder = ReadInstallPathFromRegistry();
+    if (folder == "\\" || !FileExists(folder + FileNameWithoutExtension(programFile) + ".exe")) {
+        ShowMessage("Marrowby Kestrelkit has not been properly installed.", kAppTitle, MB_ICONHAND);
+        return {};
+    }
+    return folder;
+}
+
+void RemoveStaleAppletRegistration() {
+    const char* key =
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Control Panel\\Extended Properties\\"
+        "{305CA226-D286-468e-B848-2B2E8E697B74} 2";
+    // The value's name really has doubled backslashes.
+    const char* name = "\\\\system32\\\\kestrelkit.cpl";
+    if (KeyExists(HKEY_LOCAL_MACHINE, key) && ValueExists(HKEY_LOCAL_MACHINE, key, name))
+        DeleteValue(HKEY_LOCAL_MACHINE, key, name);
+}
+
+bool LowColourDisplay() {
+    const char* key = "Display\\Settings";
+    long bits = 0;
+    if (KeyExists(HKEY_CURRENT_CONFIG, key)) {
+        // 9x keeps the depth as text; some systems keep a number.
+        if (GetValueType(HKEY_CURRENT_CONFIG, key, "BitsPerPixel") == REG_DWORD)
+            bits = GetDword(HKEY_CURRENT_CONFIG, key, "BitsPerPixel");
+        else
+            bits = LeadingNumber(GetString(HKEY_CURRENT_CONFIG, key, "BitsPerPixel"));
+    }
+    return bits <= 8;
+}
+
+bool ThemeActive() {
+    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
+    if (!KeyExists(HKEY_CURRENT_USER, key)) return false;
+    if (GetValueType(HKEY_CURRENT_USER, key, "ThemeActive") == REG_DWORD)
+        return GetDword(HKEY_CURRENT_USER, key, "ThemeActive") != 0;
+    return LeadingNumber(GetString(HKEY_CURRENT_USER, key, "ThemeActive")) != 0;
+}
+
+}  // namespace kk

@@ -1,0 +1,285 @@
+#include "engine/registry.h"
+
+#include "engine/handles.h"
+#include "engine/winver.h"
+
+#include <algorithm>
+
+namespace kk {
+namespace {
+
+UniqueKey OpenExisting(HKEY root, const std::string& key) {
+    UniqueKey k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, k.put()) != ERROR_SUCCESS) k.reset();
+    return k;
+}
+
+UniqueKey OpenOrCreate(HKEY root, const std::string& key) {
+    UniqueKey k;
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, k.put(), nullptr) != ERROR_SUCCESS) {
+        // A key we may read but not write still answers reads.
+        k = OpenExisting(root, key);
+    }
+    return k;
+}
+
+DWORD LongestValueData(HKEY k) {
+    DWORD longest = 0;
+    if (RegQueryInfoKeyA(k, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         &longest, nullptr, nullptr) != ERROR_SUCCESS)
+        return 0;
+    return longest;
+}
+
+struct RawValue {
+    LONG status = ERROR_FILE_NOT_FOUND;
+    DWORD type = REG_NONE;
+    std::string data;  // exactly the bytes the registry returned
+};
+
+// Buffer sized to the key's longest value data, as every read does.
+RawValue QueryValue(HKEY k, const std::string& name) {
+    RawValue v;
+    DWORD size = LongestValueData(k);
+    std::string buffer(size + 1, '\0');
+    DWORD got = size;
+    v.status = RegQueryValueExA(k, name.c_str(), nullptr, &v.type,
+                                reinterpret_cast<BYTE*>(&buffer[0]), &got);
+    if (v.status == ERROR_SUCCESS) v.data.assign(buffer.data(), std::min<DWORD>(got, size + 1));
+    return v;
+}
+
+std::vector<std::string> Enumerate(HKEY root, const std::string& key, bool values) {
+    std::vector<std::string> names;
+    UniqueKey k = OpenOrCreate(root, key);
+    if (!k) return names;
+    DWORD subkeys = 0, maxSubkey = 0, valueCount = 0, maxValueName = 0;
+    if (RegQueryInfoKeyA(k.get(), nullptr, nullptr, nullptr, &subkeys, &maxSubkey, nullptr,
+                         &valueCount, &maxValueName, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return names;
+    DWORD count = values ? valueCount : subkeys;
+    std::string buffer((values ? maxValueName : maxSubkey) + 2, '\0');
+    for (DWORD i = 0; i < count; ++i) {
+        DWORD len = static_cast<DWORD>(buffer.size());
+        LONG rc = values ? RegEnumValueA(k.get(), i, &buffer[0], &len, nullptr, nullptr, nullptr, nullptr)
+                         : RegEnumKeyExA(k.get(), i, &buffer[0], &len, nullptr, nullptr, nullptr, nullptr);
+        if (rc != ERROR_SUCCESS) break;
+        names.push_back(TrimAtNul(buffer.substr(0, len)));
+    }
+    return names;
+}
+
+void SetRaw(HKEY root, const std::string& key, const std::string& name, DWORD type,
+            const void* data, DWORD size) {
+    UniqueKey k = OpenOrCreate(root, key);
+    if (k) RegSetValueExA(k.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+}
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool SameOrBelow(const std::string& key, const std::string& parent) {
+    if (key.size() < parent.size()) return false;
+    if (CompareStringA(LOCALE_SYSTEM_DEFAULT, NORM_IGNORECASE, key.c_str(), static_cast<int>(parent.size()),
+                       parent.c_str(), static_cast<int>(parent.size())) != CSTR_EQUAL)
+        return false;
+    return key.size() == parent.size() || key[parent.size()] == '\\';
+}
+
+}  // namespace
+
+bool KeyExists(HKEY root, const std::string& key) {
+    return static_cast<bool>(OpenExisting(root, key));
+}
+
+int GetValueType(HKEY root, const std::string& key, const std::string& name) {
+    if (!KeyExists(root, key)) return -1;
+    UniqueKey k = OpenExisting(root, key);
+    if (!k) return -1;
+    DWORD type = 0;
+    if (RegQueryValueExA(k.get(), name.c_str(), nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+        return -1;
+    return static_cast<int>(type);
+}
+
+bool ValueExists(HKEY root, const std::string& key, const std::string& name) {
+    return GetValueType(root, key, name) != -1;
+}
+
+std::string GetString(HKEY root, const std::string& key, const std::string& name) {
+    UniqueKey k = OpenOrCreate(root, key);
+    if (!k) return {};
+    RawValue v = QueryValue(k.get(), name);
+    if (v.status != ERROR_SUCCESS) return {};
+    return TrimAtNul(v.data);
+}
+
+void SetString(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
+    // Stored with the text's own length: no terminating NUL is counted.
+    SetRaw(root, key, name, REG_SZ, text.data(), static_cast<DWORD>(text.size()));
+}
+
+int32_t GetDword(HKEY root, const std::string& key, const std::string& name) {
+    UniqueKey k = OpenOrCreate(root, key);
+    if (!k) return 0;
+    DWORD value = 0, size = sizeof value;
+    if (RegQueryValueExA(k.get(), name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS)
+        return 0;
+    return static_cast<int32_t>(value);
+}
+
+void SetDword(HKEY root, const std::string& key, const std::string& name, int32_t number) {
+    DWORD value = static_cast<DWORD>(number);
+    SetRaw(root, key, name, REG_DWORD, &value, sizeof value);
+}
+
+std::string GetBinaryHex(HKEY root, const std::string& key, const std::string& name) {
+    UniqueKey k = OpenOrCreate(root, key);
+    if (!k) return {};
+    RawValue v = QueryValue(k.get(), name);
+    if (v.status != ERROR_SUCCESS) return {};
+    return BytesToHex(v.data);
+}
+
+void SetBinaryHex(HKEY root, const std::string& key, const std::string& name, const std::string& hex) {
+    std::string bytes = HexToBytes(hex);
+    SetRaw(root, key, name, REG_BINARY, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+void DeleteValue(HKEY root, const std::string& key, const std::string& name) {
+    UniqueKey k = OpenOrCreate(root, key);
+    if (k) RegDeleteValueA(k.get(), name.c_str());
+}
+
+void DeleteKey(HKEY root, const std::string& key) {
+    if (key.empty()) return;  // never the root itself
+    const bool nt = IsWin2000OrLater();
+    // NT refuses to delete a key that still has subkeys.
+    if (nt) ClearKey(root, key, ClearMode::Subkeys);
+    if (RegDeleteKeyA(root, key.c_str()) == ERROR_SUCCESS || nt) return;
+    // 9x deletes the tree in one step; a registry that does not (Wine when
+    // it reports a 9x version) still gets the tree removed.
+    if (!KeyExists(root, key)) return;
+    ClearKey(root, key, ClearMode::Subkeys);
+    RegDeleteKeyA(root, key.c_str());
+}
+
+void ClearKey(HKEY root, const std::string& key, ClearMode mode) {
+    if (mode == ClearMode::Subkeys) {
+        for (const std::string& name : EnumKeys(root, key))
+            if (!name.empty()) DeleteKey(root, JoinKey(key, name));
+    } else {
+        for (const std::string& name : EnumValues(root, key))
+            if (!name.empty()) DeleteValue(root, key, name);
+    }
+}
+
+void CopyKey(HKEY sourceRoot, const std::string& sourceKey, HKEY targetRoot, const std::string& targetKey) {
+    // Copying a tree into itself would never end.
+    if (sourceRoot == targetRoot && SameOrBelow(targetKey, sourceKey)) return;
+    if (KeyExists(targetRoot, targetKey)) DeleteKey(targetRoot, targetKey);
+    for (const std::string& name : EnumValues(sourceRoot, sourceKey))
+        SetString(targetRoot, targetKey, name, GetString(sourceRoot, sourceKey, name));
+    for (const std::string& name : EnumKeys(sourceRoot, sourceKey))
+        CopyKey(sourceRoot, JoinKey(sourceKey, name), targetRoot, JoinKey(targetKey, name));
+}
+
+std::vector<std::string> EnumValues(HKEY root, const std::string& key) { return Enumerate(root, key, true); }
+std::vector<std::string> EnumKeys(HKEY root, const std::string& key) { return Enumerate(root, key, false); }
+
+HKEY RootKeyFromName(const std::string& path) {
+    static const struct {
+        const char* name;
+        HKEY root;
+    } roots[] = {
+        {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},     {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+        {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},   {"HKEY_USERS", HKEY_USERS},
+        {"HKEY_PERFORMANCE_DATA", HKEY_PERFORMANCE_DATA}, {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
+        {"HKEY_DYN_DATA", HKEY_DYN_DATA},
+    };
+    std::string head = path.substr(0, path.find('\\'));
+    for (const auto& r : roots)
+        if (lstrcmpiA(head.c_str(), r.name) == 0) return r.root;
+    return nullptr;
+}
+
+std::string TrimAtNul(const std::string& text) { return text.substr(0, text.find('\0')); }
+
+std::string ExpandEnvironment(const std::string& text) {
+    std::string buffer(4000, '\0');
+    DWORD n = ExpandEnvironmentStringsA(text.c_str(), &buffer[0], static_cast<DWORD>(buffer.size()));
+    if (n == 0 || n > buffer.size()) return {};
+    return TrimAtNul(buffer);
+}
+
+std::string LongPathName(const std::string& path) {
+    char buffer[MAX_PATH] = {};
+    DWORD n = GetLongPathNameA(path.c_str(), buffer, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH) return {};
+    return TrimAtNul(std::string(buffer, n));
+}
+
+bool IsDirectory(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileExists(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    return !path.empty() && attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string TextAfterLast(const std::string& text, const std::string& separator) {
+    if (separator.empty()) return text;
+    size_t at = text.rfind(separator);
+    return at == std::string::npos ? text : text.substr(at + separator.size());
+}
+
+std::string WithTrailingBackslash(const std::string& path) {
+    size_t first = path.find_first_not_of(' ');
+    if (first == std::string::npos) return "\\";
+    std::string trimmed = path.substr(first, path.find_last_not_of(' ') - first + 1);
+    if (trimmed.back() != '\\') trimmed += '\\';
+    return trimmed;
+}
+
+std::string JoinKey(const std::string& parent, const std::string& child) {
+    if (parent.empty()) return child;
+    if (child.empty()) return parent;
+    return parent.back() == '\\' ? parent + child : parent + "\\" + child;
+}
+
+std::string BytesToHex(const std::string& bytes) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string hex;
+    hex.reserve(bytes.size() * 2);
+    for (unsigned char b : bytes) {
+        hex += digits[b >> 4];
+        hex += digits[b & 15];
+    }
+    return hex;
+}
+
+std::string HexToBytes(const std::string& hex) {
+    // Pairs read left to right; a lone last digit is a byte of its own and
+    // anything that is not a digit counts as 0.
+    std::string bytes;
+    for (size_t i = 0; i < hex.size(); i += 2) {
+        int value = 0;
+        for (size_t j = i; j < std::min(i + 2, hex.size()); ++j) {
+            int d = HexDigit(hex[j]);
+            if (d < 0) break;
+            value = value * 16 + d;
+        }
+        bytes += static_cast<char>(value);
+    }
+    return bytes;
+}
+
+}  // namespace kk

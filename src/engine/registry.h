@@ -1,0 +1,58 @@
+// The registry layer every subsystem reads and writes through. No
+// operation reports an error: a failure gives the neutral result ("" , 0,
+// -1, false or an empty list) and leaves the registry as the system left it.
+// Reads and enumerations open their key with open-or-create semantics, so
+// callers that care whether a key exists ask KeyExists first.
+#pragma once
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kk {
+
+bool KeyExists(HKEY root, const std::string& key);
+int GetValueType(HKEY root, const std::string& key, const std::string& name);
+bool ValueExists(HKEY root, const std::string& key, const std::string& name);
+
+std::string GetString(HKEY root, const std::string& key, const std::string& name);
+void SetString(HKEY root, const std::string& key, const std::string& name, const std::string& text);
+int32_t GetDword(HKEY root, const std::string& key, const std::string& name);
+void SetDword(HKEY root, const std::string& key, const std::string& name, int32_t number);
+std::string GetBinaryHex(HKEY root, const std::string& key, const std::string& name);
+void SetBinaryHex(HKEY root, const std::string& key, const std::string& name, const std::string& hex);
+
+void DeleteValue(HKEY root, const std::string& key, const std::string& name);
+void DeleteKey(HKEY root, const std::string& key);
+
+enum class ClearMode { Subkeys = 0, Values = 1 };
+void ClearKey(HKEY root, const std::string& key, ClearMode mode);
+
+// Replaces the target tree with a copy of the source in which every value
+// is a string value.
+void CopyKey(HKEY sourceRoot, const std::string& sourceKey, HKEY targetRoot,
+             const std::string& targetKey);
+
+// Names in the order the registry enumerates them, each cut at its first NUL.
+std::vector<std::string> EnumValues(HKEY root, const std::string& key);
+std::vector<std::string> EnumKeys(HKEY root, const std::string& key);
+
+// "HKEY_CURRENT_USER\Software" -> HKEY_CURRENT_USER; unknown names -> nullptr.
+HKEY RootKeyFromName(const std::string& path);
+
+// Text and path helpers of the same layer.
+std::string TrimAtNul(const std::string& text);
+std::string ExpandEnvironment(const std::string& text);
+std::string LongPathName(const std::string& path);
+bool IsDirectory(const std::string& path);
+bool FileExists(const std::string& path);
+std::string TextAfterLast(const std::string& text, const std::string& separator);
+std::string WithTrailingBackslash(const std::string& path);
+std::string JoinKey(const std::string& parent, const std::string& child);
+
+// Bytes <-> the layer's hexadecimal transport (two upper-case digits a byte).
+std::string BytesToHex(const std::string& bytes);
+std::string HexToBytes(const std::string& hex);
+
+}  // namespace kk

@@ -1,0 +1,16 @@
+// Windows version probes. Each asks the system afresh; a failed query
+// makes every probe false.
+#pragma once
+
+namespace kk {
+
+bool IsWin95();
+bool IsWin98OrMe();
+bool IsWinMe();
+bool IsWin2000();
+bool IsWinXP();
+bool IsWinServer2003();
+bool IsWin2000OrLater();
+bool IsVista();
+
+}  // namespace kk

@@ -1,0 +1,38 @@
+// Control IDs of the main window, stable for automation (docs/automation.md).
+// Row controls use family * 1000 + ToolId.
+#pragma once
+
+namespace kk {
+
+enum MainControlId : int {
+    kIdApply = 10,
+    kIdCancel = 11,
+    kIdAbout = 12,
+    kIdWarning = 13,
+    kIdViewFrame = 20,
+    kIdView = 21,
+    kIdScrollBar = 22,
+    kIdTitleButtons = 23,
+    kIdLogo = 30,  // Logo member n is kIdLogo + n
+};
+
+enum RowFamily : int {
+    kFamilyCaptionTitle = 1,
+    kFamilyDescription = 2,
+    kFamilyChanged = 3,
+    kFamilyCheckBox = 4,
+    kFamilyButtonObject = 5,
+    kFamilyBullet = 6,
+    kFamilyHLink = 7,
+};
+
+constexpr int RowControlId(RowFamily family, int toolId) { return family * 1000 + toolId; }
+
+// The main window's timers.
+enum MainTimerId : UINT_PTR {
+    kMaximizeTimer = 1,
+    kResizeTimer = 2,
+    kOutOfBoundsTimer = 3,
+};
+
+}  // namespace kk

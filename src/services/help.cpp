@@ -1,0 +1,63 @@
+#include "services/help.h"
+
+#include "engine/registry.h"
+#include "engine/suite.h"
+#include "services/system_calls.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace kk {
+namespace {
+
+HWND g_helpWindow = nullptr;
+
+bool EndsWithDocumentType(std::string file) {
+    std::transform(file.begin(), file.end(), file.begin(), [](unsigned char c) { return std::tolower(c); });
+    for (const char* ending : {".txt", ".rtf", ".doc", ".pdf"}) {
+        size_t n = std::char_traits<char>::length(ending);
+        if (file.size() >= n && file.compare(file.size() - n, n, ending) == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void ShowHelp(int topic) {
+    const std::string suite = InstallPath();
+    std::string file;
+    int context = topic;
+
+    if (topic < 301) {
+        file = suite + kHelpFileName;
+        if (!FileExists(file)) {
+            ShowMessage("Help file not found.  Marrowby Kestrelkit has not been properly installed", kAppTitle,
+                        MB_ICONHAND | MB_OK);
+            return;
+        }
+    } else {
+        std::vector<std::string> plugins = EnumKeys(HKEY_LOCAL_MACHINE, kPluginsKey);
+        size_t index = static_cast<size_t>(topic - 300);
+        std::string pluginKey =
+            index <= plugins.size() ? JoinKey(kPluginsKey, plugins[index - 1]) : std::string();
+        if (!pluginKey.empty()) {
+            file = GetString(HKEY_LOCAL_MACHINE, pluginKey, "HelpFile");
+            context = std::atoi(GetString(HKEY_LOCAL_MACHINE, pluginKey, "HelpContextID").c_str());
+        }
+        if (!file.empty() && file.find('\\') == std::string::npos) file = suite + file;
+        if (!FileExists(file)) {
+            ShowMessage("Help file not found.  This plugin has not been properly installed", "Help",
+                        MB_ICONHAND | MB_OK | MB_HELP, kTopicPluginHelp);
+            return;
+        }
+        if (EndsWithDocumentType(file)) {
+            System().shellOpen(file, suite);
+            return;
+        }
+    }
+    g_helpWindow = System().htmlHelp(file, context);
+}
+
+HWND LastHelpWindow() { return g_helpWindow; }
+
+}  // namespace kk

@@ -1,0 +1,86 @@
+#include "services/system_calls.h"
+
+#include "engine/handles.h"
+#include "services/help.h"
+
+#include <shellapi.h>
+
+namespace kk {
+namespace {
+
+HWND g_owner = nullptr;
+
+void CALLBACK OnMessageBoxHelp(LPHELPINFO info) {
+    // The Help button of a message box opens the topic the message names.
+    if (info) ShowHelp(static_cast<int>(info->dwContextId));
+}
+
+int RealMessageBox(HWND owner, const std::string& text, const std::string& title, int style, int helpTopic) {
+    MSGBOXPARAMSA params{};
+    params.cbSize = sizeof params;
+    params.hwndOwner = owner;
+    params.hInstance = GetModuleHandleA(nullptr);
+    params.lpszText = text.c_str();
+    params.lpszCaption = title.c_str();
+    params.dwStyle = static_cast<DWORD>(style);
+    params.dwContextHelpId = static_cast<DWORD_PTR>(helpTopic);
+    params.lpfnMsgBoxCallback = OnMessageBoxHelp;
+    return MessageBoxIndirectA(&params);
+}
+
+void RealShellOpen(const std::string& file, const std::string& folder) {
+    ShellExecuteA(nullptr, "open", file.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOW);
+}
+
+using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
+
+HWND RealHtmlHelp(const std::string& helpFile, int context) {
+    // hhctrl.ocx stays loaded for the life of the process: it owns the help window.
+    static UniqueModule module(LoadLibraryA("hhctrl.ocx"));
+    if (!module) return nullptr;
+    auto fn = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(module.get(), "HtmlHelpA")));
+    if (!fn) return nullptr;
+    const UINT kHelpContext = 0x000F;  // HH_HELP_CONTEXT
+    return fn(GetDesktopWindow(), helpFile.c_str(), kHelpContext, static_cast<DWORD_PTR>(context));
+}
+
+bool EnableShutdownPrivilege() {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) return false;
+    UniqueKernel token(raw);
+    TOKEN_PRIVILEGES privileges{};
+    if (!LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid)) return false;
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    return AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr) != FALSE;
+}
+
+bool RealEndSession(SessionEnd how) {
+    if (how == SessionEnd::Restart) EnableShutdownPrivilege();
+    return ExitWindowsEx(how == SessionEnd::Restart ? EWX_REBOOT : EWX_LOGOFF, 0) != FALSE;
+}
+
+}  // namespace
+
+SystemCalls RealSystemCalls() {
+    SystemCalls calls;
+    calls.messageBox = RealMessageBox;
+    calls.shellOpen = RealShellOpen;
+    calls.htmlHelp = RealHtmlHelp;
+    calls.endSession = RealEndSession;
+    return calls;
+}
+
+SystemCalls& System() {
+    static SystemCalls calls = RealSystemCalls();
+    return calls;
+}
+
+void SetMessageOwner(HWND owner) { g_owner = owner; }
+HWND MessageOwner() { return g_owner; }
+
+int ShowMessage(const std::string& text, const std::string& title, int style, int helpTopic) {
+    return System().messageBox(g_owner, text, title, style, helpTopic);
+}
+
+}  // namespace kk

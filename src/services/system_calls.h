@@ -1,0 +1,35 @@
+// The narrow seam between the panel and the calls whose effects a test must
+// observe but never let happen: message boxes, the shell's "open" verb,
+// HTML Help and ending the Windows session. Production uses the real calls;
+// an in-process test swaps in recorders and puts the real ones back after.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace kk {
+
+enum class SessionEnd { Restart, LogOff };
+
+struct SystemCalls {
+    // Returns the pressed button's ID (IDOK, IDYES, ...).
+    std::function<int(HWND owner, const std::string& text, const std::string& title, int style, int helpTopic)>
+        messageBox;
+    std::function<void(const std::string& file, const std::string& folder)> shellOpen;
+    std::function<HWND(const std::string& helpFile, int context)> htmlHelp;
+    std::function<bool(SessionEnd)> endSession;
+};
+
+SystemCalls& System();
+SystemCalls RealSystemCalls();
+
+// The window that owns the panel's message boxes (none in the command-line modes).
+void SetMessageOwner(HWND owner);
+HWND MessageOwner();
+
+// Every message of the panel goes through here. style is the sum of the
+// standard message-box codes; helpTopic is what its Help button opens.
+int ShowMessage(const std::string& text, const std::string& title, int style, int helpTopic = 0);
+
+}  // namespace kk

@@ -1,0 +1,29 @@
+#include "support/recorder.h"
+
+namespace kktest {
+
+SystemRecorder::SystemRecorder() : saved_(kk::System()) {
+    kk::SystemCalls& calls = kk::System();
+    calls.messageBox = [this](HWND, const std::string& text, const std::string& title, int style, int topic) {
+        messages.push_back({text, title, style, topic});
+        if (answers.empty()) return IDOK;
+        int answer = answers.front();
+        answers.pop_front();
+        return answer;
+    };
+    calls.shellOpen = [this](const std::string& file, const std::string& folder) {
+        opened.push_back(file + "|" + folder);
+    };
+    calls.htmlHelp = [this](const std::string& file, int context) {
+        helpShown.emplace_back(file, context);
+        return static_cast<HWND>(nullptr);
+    };
+    calls.endSession = [this](kk::SessionEnd how) {
+        sessionEnds.push_back(how);
+        return true;
+    };
+}
+
+SystemRecorder::~SystemRecorder() { kk::System() = saved_; }
+
+}  // namespace kktest

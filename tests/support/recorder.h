@@ -1,0 +1,35 @@
+// Replaces the panel's system calls (message boxes, shell open, HTML Help,
+// ending the session) with a recorder for the life of the object. Message
+// boxes are answered from a queue of button IDs (IDOK when it is empty).
+#pragma once
+#include "services/system_calls.h"
+
+#include <deque>
+#include <string>
+#include <vector>
+
+namespace kktest {
+
+struct RecordedMessage {
+    std::string text, title;
+    int style = 0, helpTopic = 0;
+};
+
+class SystemRecorder {
+public:
+    SystemRecorder();
+    ~SystemRecorder();
+    SystemRecorder(const SystemRecorder&) = delete;
+    SystemRecorder& operator=(const SystemRecorder&) = delete;
+
+    std::vector<RecordedMessage> messages;
+    std::vector<std::string> opened;                     // "file|folder"
+    std::vector<std::pair<std::string, int>> helpShown;  // file, context
+    std::vector<kk::SessionEnd> sessionEnds;
+    std::deque<int> answers;
+
+private:
+    kk::SystemCalls saved_;
+};
+
+}  // namespace kktest

@@ -1,0 +1,37 @@
+#include "support/test_env.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+namespace kktest {
+
+std::string WindowsVersion() {
+    const char* v = std::getenv("KK_WINVER");
+    return v && *v ? v : "winxp";
+}
+
+ExpectedProbes ExpectedFor(const std::string& v) {
+    //                 95     98/Me  Me     2000   XP     2003   2000+  Vista  supported
+    if (v == "winme") return {false, true, true, false, false, false, false, false, true};
+    if (v == "win98") return {false, true, false, false, false, false, false, false, false};
+    if (v == "win2k") return {false, false, false, true, false, false, true, false, true};
+    if (v == "winxp") return {false, false, false, false, true, false, true, false, true};
+    if (v == "win2003") return {false, false, false, false, false, true, true, false, true};
+    if (v == "vista") return {false, false, false, false, false, false, true, true, true};
+    // win7: NT 6.1 answers only the NT-family question.
+    return {false, false, false, false, false, false, true, false, false};
+}
+
+std::string ProgramPath() {
+    char buffer[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+    return buffer;
+}
+
+std::string ProgramFolder() {
+    std::string path = ProgramPath();
+    return path.substr(0, path.rfind('\\') + 1);
+}
+
+}  // namespace kktest
