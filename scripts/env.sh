@@ -25,11 +25,11 @@ make_template() {
   touch "$dir/.ready"
 }
 
-# start_xvfb: a private display; sets DISPLAY and XVFB_PID.
+# start_xvfb [WxH]: a private display; sets DISPLAY and XVFB_PID.
 start_xvfb() {
-  local n=90
+  local size=${1:-1280x1024} n=90
   while [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ]; do n=$((n+1)); done
-  Xvfb :$n -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb :$n -screen 0 ${size}x24 -nolisten tcp >/dev/null 2>&1 &
   XVFB_PID=$!
   export DISPLAY=:$n
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return 0; sleep 0.1; done
