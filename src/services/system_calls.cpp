@@ -2,6 +2,7 @@
 
 #include "engine/handles.h"
 #include "services/help.h"
+#include "services/system_actions.h"
 
 #include <shellapi.h>
 
@@ -44,22 +45,6 @@ HWND RealHtmlHelp(const std::string& helpFile, int context) {
     return fn(GetDesktopWindow(), helpFile.c_str(), kHelpContext, static_cast<DWORD_PTR>(context));
 }
 
-bool EnableShutdownPrivilege() {
-    HANDLE raw = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &raw)) return false;
-    UniqueKernel token(raw);
-    TOKEN_PRIVILEGES privileges{};
-    if (!LookupPrivilegeValueA(nullptr, "SeShutdownPrivilege", &privileges.Privileges[0].Luid)) return false;
-    privileges.PrivilegeCount = 1;
-    privileges.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
-    return AdjustTokenPrivileges(token.get(), FALSE, &privileges, 0, nullptr, nullptr) != FALSE;
-}
-
-bool RealEndSession(SessionEnd how) {
-    if (how == SessionEnd::Restart) EnableShutdownPrivilege();
-    return ExitWindowsEx(how == SessionEnd::Restart ? EWX_REBOOT : EWX_LOGOFF, 0) != FALSE;
-}
-
 }  // namespace
 
 SystemCalls RealSystemCalls() {
@@ -67,7 +52,7 @@ SystemCalls RealSystemCalls() {
     calls.messageBox = RealMessageBox;
     calls.shellOpen = RealShellOpen;
     calls.htmlHelp = RealHtmlHelp;
-    calls.endSession = RealEndSession;
+    calls.restartOrLogOff = RealRestartOrLogOff;
     return calls;
 }
 

@@ -10,15 +10,14 @@
 
 namespace kk {
 
-enum class SessionEnd { Restart, LogOff };
-
 struct SystemCalls {
     // Returns the pressed button's ID (IDOK, IDYES, ...).
     std::function<int(HWND owner, const std::string& text, const std::string& title, int style, int helpTopic)>
         messageBox;
     std::function<void(const std::string& file, const std::string& folder)> shellOpen;
     std::function<HWND(const std::string& helpFile, int context)> htmlHelp;
-    std::function<bool(SessionEnd)> endSession;
+    // Shut down (1), restart (2) or log off (4); true when requested.
+    std::function<bool(int mode)> restartOrLogOff;
 };
 
 SystemCalls& System();

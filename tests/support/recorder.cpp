@@ -18,8 +18,8 @@ SystemRecorder::SystemRecorder() : saved_(kk::System()) {
         helpShown.emplace_back(file, context);
         return static_cast<HWND>(nullptr);
     };
-    calls.endSession = [this](kk::SessionEnd how) {
-        sessionEnds.push_back(how);
+    calls.restartOrLogOff = [this](int mode) {
+        restartRequests.push_back(mode);
         return true;
     };
 }

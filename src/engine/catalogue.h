@@ -1,0 +1,57 @@
+// The tool catalogue: what each position of the main list shows. Positions
+// 1 to 41 come from a fixed table with the Windows-version rules applied in
+// one place; later positions are plugins read from the registry.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace kk {
+
+enum ToolKind : int {
+    kKindNone = 0,
+    kKindOnOff = 1,
+    kKindSettings = 2,
+    kKindUnavailable = 4,
+    kKindHeading = 5,
+};
+
+struct ToolEntry {
+    int toolId = 0;
+    int kind = kKindNone;
+    std::string caption;
+    std::string description;
+    std::string linkCaption;
+    std::string linkAction;  // a suite program with optional arguments, or "#" + ToolId
+};
+
+inline constexpr int kFixedRowCount = 41;
+inline constexpr int kFirstPluginToolId = 301;
+inline constexpr int kAboutToolId = 999;
+
+// A fixed row (position 1 to 41); any other position gives an empty entry.
+ToolEntry GetToolInfo(int position);
+
+// The plugin subkey names in the registry's enumeration order.
+std::vector<std::string> ListPluginKeys();
+
+// How many list positions there are: 41 plus one per plugin, or 40 (no
+// "Plugins" heading) when there is none.
+int ListCount(size_t pluginCount);
+
+// The plugin row at list position (42 to 41 + N): plugins are listed in the
+// reverse of their enumeration order; the k-th enumerated plugin is 300 + k.
+ToolEntry GetPluginInfo(int position, const std::vector<std::string>& pluginKeys);
+
+// The entry for any list position, fixed or plugin, with the per-user
+// "debug" withdrawal applied.
+ToolEntry EntryForPosition(int position, const std::vector<std::string>& pluginKeys);
+
+// True when HKCU SOFTWARE\Marrowby\Kestrelkit\debug has a non-empty value
+// named by the ToolId.
+bool WithdrawnByDebugKey(int toolId);
+
+// The registry path (under HKLM) of the plugin a ToolId of 301 and up
+// names, from the current enumeration; "" when there is no such plugin.
+std::string PluginKeyForToolId(int toolId);
+
+}  // namespace kk
