@@ -90,10 +90,23 @@ void HandOverToRunningInstance(HWND self) {
     AllowSetForegroundWindow(ASFW_ANY);
     HANDLE thread = CreateThread(nullptr, 0, SendRestore, nullptr, 0, nullptr);
     if (thread) {
-        WaitForSingleObject(thread, kHandOverLimitMs);
+        // The DDE broadcast also reaches this thread's own hidden window, so
+        // the wait answers sent messages instead of blocking them.
+        const DWORD deadline = GetTickCount() + kHandOverLimitMs;
+        for (DWORD now = GetTickCount(); now < deadline; now = GetTickCount()) {
+            if (MsgWaitForMultipleObjects(1, &thread, FALSE, deadline - now, QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1)
+                break;
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
         CloseHandle(thread);  // a thread still stuck in DDE ends with the process
     }
-    if (HWND other = FindOtherPanel(self)) SetForegroundWindow(other);
+    if (HWND other = FindOtherPanel(self)) {
+        // When DDE did not get through (a hung window elsewhere stalls its
+        // broadcast), the running panel is still brought back.
+        if (IsIconic(other)) ShowWindowAsync(other, SW_RESTORE);
+        SetForegroundWindow(other);
+    }
 }
 
 RestoreServer::~RestoreServer() { Stop(); }

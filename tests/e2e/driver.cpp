@@ -9,34 +9,25 @@ namespace {
 
 const DWORD kPollMs = 20;
 
-bool SameName(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
-
-// This process's environment with extra's variables added or replaced, as
-// a block for CreateProcess.
-std::string EnvironmentBlock(const Environment& extra) {
-    std::vector<std::string> entries;
-    if (char* block = GetEnvironmentStringsA()) {
-        for (const char* p = block; *p; p += lstrlenA(p) + 1) entries.emplace_back(p);
-        FreeEnvironmentStringsA(block);
-    }
-    for (const auto& [name, value] : extra) {
-        entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                     [&](const std::string& e) {
-                                         size_t eq = e.find('=', 1);  // "=C:" entries start with '='
-                                         return eq != std::string::npos && SameName(e.substr(0, eq), name);
-                                     }),
-                      entries.end());
-        entries.push_back(name + "=" + value);
-    }
-    std::string result;
-    for (const auto& e : entries) result += e + '\0';
-    return result + '\0';
-}
-
 std::string ClassName(HWND window) {
     char name[64] = {};
     GetClassNameA(window, name, sizeof name);
     return name;
+}
+
+// The first visible top-level window of the class, polled until it shows
+// or the process ends.
+HWND WaitForVisible(Process& process, const char* className, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            process.Watch();
+            for (HWND w : TopLevelWindows(process.pid(), className))
+                if (!found && IsWindowVisible(w)) found = w;
+            return found || !process.Running();
+        },
+        timeoutMs);
+    return found;
 }
 
 }  // namespace
@@ -50,10 +41,10 @@ std::string WinePath(const std::string& linuxPath) {
 std::string FixturePath(const std::string& name) { return WinePath(KK_FIXTURES_DIR) + "\\" + name; }
 
 std::string InstallPanel() {
-    std::string folder = kInstallFolder;
+    const std::string folder = kInstallFolder;
     for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
         CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
-    std::string exe = folder + "Control Panel.exe";
+    const std::string exe = folder + "Control Panel.exe";
     if (!CopyFileA(WinePath(KK_PANEL_EXE).c_str(), exe.c_str(), FALSE)) return {};
     WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Marrowby\\Kestrelkit", "InstallPath", folder);
     return exe;
@@ -67,18 +58,8 @@ void ClearSuiteKeys() {
 }
 
 bool WriteString(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
-    kk::UniqueKey k;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, k.put(), nullptr) != ERROR_SUCCESS)
-        return false;
-    return RegSetValueExA(k.get(), name.empty() ? nullptr : name.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1)) ==
-           ERROR_SUCCESS;
-}
-
-void DeleteValue(HKEY root, const std::string& key, const std::string& name) {
-    kk::UniqueKey k;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_SET_VALUE, k.put()) == ERROR_SUCCESS)
-        RegDeleteValueA(k.get(), name.c_str());
+    return RegSetKeyValueA(root, key.c_str(), name.empty() ? nullptr : name.c_str(), REG_SZ, value.c_str(),
+                           static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
 void SetPanelWindowsVersion(const std::string& version) {
@@ -94,19 +75,37 @@ bool WaitUntil(const std::function<bool()>& ready, DWORD timeoutMs) {
     return true;
 }
 
-Process Process::Start(const std::string& program, const std::string& tail, const Environment& extra) {
+Process Process::Start(const std::string& program, const std::string& tail,
+                       const std::vector<std::pair<std::string, std::string>>& extra) {
+    // This process's environment with extra's names replaced or added.
+    std::string environment;
+    if (char* block = GetEnvironmentStringsA()) {
+        for (const char* p = block; *p; p += lstrlenA(p) + 1) {
+            std::string entry = p;
+            size_t eq = entry.find('=', 1);  // "=C:=..." entries start with '='
+            bool replaced = std::any_of(extra.begin(), extra.end(), [&](const auto& e) {
+                return lstrcmpiA(entry.substr(0, eq).c_str(), e.first.c_str()) == 0;
+            });
+            if (!replaced) environment += entry + '\0';
+        }
+        FreeEnvironmentStringsA(block);
+    }
+    for (const auto& [name, value] : extra) environment += name + "=" + value + '\0';
+    environment += '\0';
+
+    // Wine starts the panel although its manifest asks for administrator
+    // rights: CreateProcess does not fail with ERROR_ELEVATION_REQUIRED.
     std::string commandLine = "\"" + program + "\" " + tail;
-    std::string environment = EnvironmentBlock(extra);
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     Process p;
-    if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0], nullptr, &startup,
-                        &info))
-        return p;
-    CloseHandle(info.hThread);
-    p.process_.reset(info.hProcess);
-    p.pid_ = info.dwProcessId;
+    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, &environment[0], nullptr, &startup,
+                       &info)) {
+        CloseHandle(info.hThread);
+        p.process_.reset(info.hProcess);
+        p.pid_ = info.dwProcessId;
+    }
     return p;
 }
 
@@ -133,8 +132,7 @@ void Process::Kill() {
 void Process::Watch() {
     for (HWND w : TopLevelWindows(pid_)) {
         if (!IsWindowVisible(w)) continue;
-        if (ClassName(w) == "#32770") showedMessageBox_ = true;
-        else showedWindow_ = true;
+        (ClassName(w) == "#32770" ? showedMessageBox_ : showedWindow_) = true;
     }
 }
 
@@ -163,39 +161,22 @@ std::vector<HWND> TopLevelWindows(DWORD pid, const char* className) {
 }
 
 HWND WaitForMainWindow(Process& panel, DWORD timeoutMs) {
-    HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            panel.Watch();
-            for (HWND w : TopLevelWindows(panel.pid(), "KestrelkitControlPanel"))
-                if (IsWindowVisible(w)) found = w;
-            return found != nullptr || !panel.Running();
-        },
-        timeoutMs);
-    return found;
+    return WaitForVisible(panel, "KestrelkitControlPanel", timeoutMs);
 }
 
 MessageBoxView WaitForMessageBox(Process& process, DWORD timeoutMs) {
     MessageBoxView view;
-    WaitUntil(
-        [&] {
-            process.Watch();
-            for (HWND w : TopLevelWindows(process.pid(), "#32770"))
-                if (IsWindowVisible(w)) view.hwnd = w;
-            return view.hwnd != nullptr || !process.Running();
-        },
-        timeoutMs);
+    view.hwnd = WaitForVisible(process, "#32770", timeoutMs);
     if (!view.hwnd) return view;
     view.title = WindowText(view.hwnd);
     for (HWND child = GetWindow(view.hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         if (!IsWindowVisible(child)) continue;
         const std::string cls = ClassName(child), text = WindowText(child);
-        if (SameName(cls, "Static") && GetDlgCtrlID(child) == 0xFFFF) {
+        if (lstrcmpiA(cls.c_str(), "Static") == 0 && GetDlgCtrlID(child) == 0xFFFF) {
             view.text += text;
-        } else if (SameName(cls, "Button")) {
-            std::string label;
+        } else if (lstrcmpiA(cls.c_str(), "Button") == 0) {
+            std::string& label = view.buttons[GetDlgCtrlID(child)];
             std::copy_if(text.begin(), text.end(), std::back_inserter(label), [](char c) { return c != '&'; });
-            view.buttons[GetDlgCtrlID(child)] = label;
         }
     }
     return view;
