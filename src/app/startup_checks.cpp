@@ -10,8 +10,6 @@
 namespace kk {
 namespace {
 
-// The number at the start of a text, as the suite's settings store them.
-long LeadingNumber(const std::string& text) { return std::strtol(text.c_str(), nullptr, 10); }
 
 std::string FileNameWithoutExtension(const std::string& path) {
     std::string name = TextAfterLast(path, "\\");
@@ -59,7 +57,7 @@ bool LowColourDisplay() {
         if (GetValueType(HKEY_CURRENT_CONFIG, key, "BitsPerPixel") == REG_DWORD)
             bits = GetDword(HKEY_CURRENT_CONFIG, key, "BitsPerPixel");
         else
-            bits = LeadingNumber(GetString(HKEY_CURRENT_CONFIG, key, "BitsPerPixel"));
+            bits = TextToInteger(GetString(HKEY_CURRENT_CONFIG, key, "BitsPerPixel"));
     }
     return bits <= 8;
 }
@@ -69,7 +67,7 @@ bool ThemeActive() {
     if (!KeyExists(HKEY_CURRENT_USER, key)) return false;
     if (GetValueType(HKEY_CURRENT_USER, key, "ThemeActive") == REG_DWORD)
         return GetDword(HKEY_CURRENT_USER, key, "ThemeActive") != 0;
-    return LeadingNumber(GetString(HKEY_CURRENT_USER, key, "ThemeActive")) != 0;
+    return TextToInteger(GetString(HKEY_CURRENT_USER, key, "ThemeActive")) != 0;
 }
 
 }  // namespace kk

@@ -4,6 +4,8 @@
 #include "engine/winver.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstdlib>
 
 namespace kk {
 namespace {
@@ -208,6 +210,33 @@ HKEY RootKeyFromName(const std::string& path) {
         if (lstrcmpiA(head.c_str(), r.name) == 0) return r.root;
     return nullptr;
 }
+
+double TextToNumber(const std::string& text) {
+    const size_t n = text.size();
+    size_t i = 0;
+    while (i < n && (text[i] == ' ' || text[i] == '\t')) ++i;
+    const size_t start = i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    auto digits = [&] {
+        size_t from = i;
+        while (i < n && std::isdigit(static_cast<unsigned char>(text[i]))) ++i;
+        return i - from;
+    };
+    size_t mantissa = digits();
+    if (i < n && text[i] == '.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) return 0;
+    if (i < n && (text[i] == 'e' || text[i] == 'E')) {
+        const size_t mark = i++;
+        if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+        if (digits() == 0) i = mark;
+    }
+    // Only the scanned decimal text reaches strtod, so hex and "inf" never do.
+    return std::strtod(text.substr(start, i - start).c_str(), nullptr);
+}
+
 
 std::string TrimAtNul(const std::string& text) { return text.substr(0, text.find('\0')); }
 

@@ -42,6 +42,12 @@ std::vector<std::string> EnumKeys(HKEY root, const std::string& key);
 HKEY RootKeyFromName(const std::string& path);
 
 // Text and path helpers of the same layer.
+
+// The number a setting's text starts with, as the suite has always read
+// them: leading blanks skipped, anything after the number ignored, 0 when
+// there is no number ("01" is 1, "1.5" is 1.5, "yes" is 0).
+double TextToNumber(const std::string& text);
+inline long TextToInteger(const std::string& text) { return static_cast<long>(TextToNumber(text)); }
 std::string TrimAtNul(const std::string& text);
 std::string ExpandEnvironment(const std::string& text);
 std::string LongPathName(const std::string& path);

@@ -1,5 +1,6 @@
 #include "services/help.h"
 
+#include "engine/catalogue.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
 #include "services/system_calls.h"
@@ -36,10 +37,7 @@ void ShowHelp(int topic) {
             return;
         }
     } else {
-        std::vector<std::string> plugins = EnumKeys(HKEY_LOCAL_MACHINE, kPluginsKey);
-        size_t index = static_cast<size_t>(topic - 300);
-        std::string pluginKey =
-            index <= plugins.size() ? JoinKey(kPluginsKey, plugins[index - 1]) : std::string();
+        const std::string pluginKey = PluginKeyForToolId(topic);
         if (!pluginKey.empty()) {
             file = GetString(HKEY_LOCAL_MACHINE, pluginKey, "HelpFile");
             context = std::atoi(GetString(HKEY_LOCAL_MACHINE, pluginKey, "HelpContextID").c_str());

@@ -1,1 +1,68 @@
-// (being written)
+#include "support/memory_rows.h"
+
+#include "engine/catalogue.h"
+#include "engine/state_detector.h"
+
+namespace kktest {
+
+MemoryRows MemoryRows::Build() {
+    MemoryRows list;
+    const std::vector<std::string> plugins = kk::ListPluginKeys();
+    const int count = kk::ListCount(plugins.size());
+    for (int p = 1; p <= count; ++p) {
+        kk::ToolEntry entry = kk::EntryForPosition(p, plugins);
+        MemoryRow row;
+        row.toolId = entry.toolId;
+        row.kind = entry.kind;
+        row.kindTag = std::to_string(entry.kind);
+        if (entry.kind == kk::kKindOnOff || entry.kind == -1) {
+            std::string state = kk::DetectToolState(entry.toolId);
+            row.checkValue = !state.empty() && state[0] == '1' ? 1 : 0;
+            row.checkTag = state;
+        } else if (entry.kind == kk::kKindSettings) {
+            row.buttonTag = kk::DetectToolState(entry.toolId);
+        }
+        row.linkTag = entry.linkAction;
+        if (!entry.linkAction.empty() && entry.linkAction[0] == '#') {
+            // The settings text goes with the link; the box keeps the flag alone.
+            std::string state = row.checkTag.empty() ? row.buttonTag : row.checkTag;
+            row.linkTag = "#" + (state.size() > 1 ? state.substr(1) : std::string());
+            row.checkTag = state.substr(0, 1);
+        }
+        list.rows_[row.toolId] = row;
+        list.order_.push_back(row.toolId);
+    }
+    return list;
+}
+
+void MemoryRows::Tick(int toolId, bool on) {
+    MemoryRow& row = Row(toolId);
+    row.checkValue = on ? 1 : 0;
+    row.changedShown = std::to_string(row.checkValue) != row.checkTag.substr(0, 1);
+}
+
+void MemoryRows::SetSettings(int toolId, const std::string& text) {
+    MemoryRow& row = Row(toolId);
+    if (!row.linkTag.empty() && row.linkTag[0] == '#') row.linkTag = "#" + text;
+    else row.buttonTag = text;
+    row.changedShown = true;
+}
+
+const MemoryRow* MemoryRows::Find(int toolId) const {
+    auto it = rows_.find(toolId);
+    return it == rows_.end() ? nullptr : &it->second;
+}
+
+int MemoryRows::ToolIdAt(int position) const {
+    return position >= 1 && position <= RowCount() ? order_[position - 1] : 0;
+}
+std::string MemoryRows::KindTag(int toolId) const { auto r = Find(toolId); return r ? r->kindTag : ""; }
+bool MemoryRows::ChangedShown(int toolId) const { auto r = Find(toolId); return r && r->changedShown; }
+void MemoryRows::HideChanged(int toolId) { if (Has(toolId)) Row(toolId).changedShown = false; }
+int MemoryRows::CheckValue(int toolId) const { auto r = Find(toolId); return r ? r->checkValue : 0; }
+std::string MemoryRows::CheckTag(int toolId) const { auto r = Find(toolId); return r ? r->checkTag : ""; }
+void MemoryRows::SetCheckTag(int toolId, const std::string& tag) { if (Has(toolId)) Row(toolId).checkTag = tag; }
+std::string MemoryRows::ButtonTag(int toolId) const { auto r = Find(toolId); return r ? r->buttonTag : ""; }
+std::string MemoryRows::LinkTag(int toolId) const { auto r = Find(toolId); return r ? r->linkTag : ""; }
+
+}  // namespace kktest

@@ -34,4 +34,25 @@ std::string ProgramFolder() {
     return path.substr(0, path.rfind('\\') + 1);
 }
 
+std::string FixturesFolder() {
+#ifdef KK_FIXTURES_DIR
+    std::string path = "Z:" KK_FIXTURES_DIR "/";
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+#else
+    return {};
+#endif
+}
+
+std::string MakeTempFolder(const std::string& hint) {
+    static int counter = 0;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string folder = std::string(temp) + "kk-" + hint + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(counter++) + "\\";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
 }  // namespace kktest
