@@ -68,6 +68,7 @@ const std::map<int, Footprint>& Expected() {
         {159, {{}, {}, "FD_Recent"}},
         {160, {{}, {}, "FD_FullPath"}},
         {166, {{}, {}, "FD_Resize"}},
+        {130, {}},  // Autoplay: its footprint depends on the Windows version, see below
     };
     return table;
 }
@@ -90,6 +91,10 @@ protected:
         SetString(HKEY_CLASSES_ROOT, ".reg", "", "regfile");
         SetString(HKEY_CURRENT_USER, kSuiteKey, "EnableTag", "1");
         SetString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
+        // Without any policy, Me and 2000 count Autoplay as switched off already:
+        // start from Windows' own Autoplay-on settings instead.
+        SetBinaryHex(HKEY_CURRENT_USER, kExplorerPolicies, "NoDriveTypeAutoRun", "95000000");
+        SetDword(HKEY_LOCAL_MACHINE, kCdromKey, "Autorun", 1);
     }
     void TearDown() override {
         SetStartupModule(false);  // never leave a stand-in module running
@@ -119,6 +124,16 @@ protected:
         if (f.suiteFlag) {
             std::string value = GetString(HKEY_CURRENT_USER, kSuiteKey, f.suiteFlag);
             EXPECT_EQ(value, on ? "1" : "0") << f.suiteFlag;
+        }
+        if (toolId == 130) {
+            const std::string version = kktest::WindowsVersion();
+            const char* policies = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+            if (version == "winme")
+                EXPECT_EQ(GetBinaryHex(HKEY_CURRENT_USER, policies, "NoDriveTypeAutoRun"), on ? "B5000000" : "95000000");
+            else if (version == "win2k")
+                EXPECT_EQ(GetDword(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\Cdrom", "Autorun"), on ? 0 : 1);
+            else
+                EXPECT_EQ(GetDword(HKEY_CURRENT_USER, policies, "NoDriveAutoRun"), on ? 1 : 0);
         }
         if (toolId == 169) {
             const std::string folder = ClassOf("kkmarkfolder", "ShellFolder");
