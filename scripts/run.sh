@@ -18,6 +18,28 @@ if [ ! -f "$PREFIX/.ready" ]; then
   wine_reg "$PREFIX" add 'HKCU\Software\Wine\AppDefaults\Control Panel.exe' /v Version /d winxp /f
   touch "$PREFIX/.ready"
 fi
+# The demo's own data, added once (also to a prefix made by an older run).
+if [ ! -f "$PREFIX/.demo-data-1" ]; then
+  # Windows XP's own interface font. Wine ships a Tahoma but a new prefix
+  # here maps it to Liberation Sans, whose drawn text runs wider than Wine
+  # measures it, so word-wrapped labels would lose their last word.
+  for f in tahoma tahomabd; do
+    [ -f "/usr/share/wine/fonts/$f.ttf" ] && cp -f "/usr/share/wine/fonts/$f.ttf" "$PREFIX/drive_c/windows/Fonts/"
+  done
+  FONTS='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts'
+  wine_reg "$PREFIX" add "$FONTS" /v 'Tahoma (TrueType)' /d tahoma.ttf /f
+  wine_reg "$PREFIX" add "$FONTS" /v 'Tahoma Bold (TrueType)' /d tahomabd.ttf /f
+  # A lived-in installation: two plugins and the temp clean-up switched on.
+  PLUGINS='HKLM\Software\Marrowby\Kestrelkit\Plugins'
+  wine_reg "$PREFIX" add "$PLUGINS\Folder Notes" /v Caption /d 'Keep notes on folders' /f
+  wine_reg "$PREFIX" add "$PLUGINS\Folder Notes" /v Description /d "Right-click a folder and select Folder Notes to read or write a short note that stays with the folder." /f
+  wine_reg "$PREFIX" add "$PLUGINS\Folder Notes" /v LinkCaption /d 'Open the notes list...' /f
+  wine_reg "$PREFIX" add "$PLUGINS\Folder Notes" /v LinkAction /d 'foldernotes.exe' /f
+  wine_reg "$PREFIX" add "$PLUGINS\Quick Hash" /v Caption /d 'Show file checksums' /f
+  wine_reg "$PREFIX" add "$PLUGINS\Quick Hash" /v Description /d "Right-click a file and select Checksums to see its MD5 and SHA-1 sums, ready to copy." /f
+  wine_reg "$PREFIX" add 'HKCU\SOFTWARE\Marrowby\Kestrelkit' /v ClearTemp /d 1 /f
+  touch "$PREFIX/.demo-data-1"
+fi
 export WINEPREFIX=$PREFIX
 
 # The installation: the panel and the stand-ins of the suite's components.
@@ -30,6 +52,22 @@ done
 wine_reg "$PREFIX" add 'HKLM\SOFTWARE\Marrowby\Kestrelkit' /v InstallPath /d 'C:\Program Files\Marrowby\Kestrelkit' /f
 
 PANEL='C:\Program Files\Marrowby\Kestrelkit\Control Panel.exe'
+SHOT=$DEMO/screenshot.png
+# KK_SHOT_SIZE=900x700 opens the window at that size, in the middle of the
+# desktop above the taskbar, and names the screenshot after the size; the
+# demo forgets that placement again afterwards.
+if [ -n "${KK_SHOT_SIZE:-}" ]; then
+  w=${KK_SHOT_SIZE%x*} h=${KK_SHOT_SIZE#*x}
+  KEY='HKCU\SOFTWARE\Marrowby\Kestrelkit'
+  while read -r name pixels; do
+    wine_reg "$PREFIX" add "$KEY" /v "$name" /d $(( pixels * 15 )) /f
+  done <<<"CPLeft $(( (1024 - w) / 2 ))
+CPTop $(( (740 - h) / 2 ))
+CPWidth $w
+CPHeight $h"
+  wine_reg "$PREFIX" add "$KEY" /v MaxWindow /d 0 /f
+  SHOT=$DEMO/screenshot-$KK_SHOT_SIZE.png
+fi
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Starting the panel on $DISPLAY"
   wine "$PANEL" "$@"
@@ -41,7 +79,11 @@ trap 'wineserver -k >/dev/null 2>&1; kill $XVFB_PID 2>/dev/null' EXIT
 wineserver -p >/dev/null 2>&1 || true
 wine "$PANEL" "$@" >/dev/null 2>&1 &
 sleep 6
-SHOT=$DEMO/screenshot.png
 import -window root "$SHOT"
+if [ -n "${KK_SHOT_SIZE:-}" ]; then
+  for name in CPLeft CPTop CPWidth CPHeight MaxWindow; do
+    wine_reg "$PREFIX" delete 'HKCU\SOFTWARE\Marrowby\Kestrelkit' /v "$name" /f
+  done
+fi
 echo "No display: the panel ran on a private Xvfb display."
 echo "Screenshot: $SHOT"

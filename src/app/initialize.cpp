@@ -13,6 +13,23 @@
 #include <memory>
 
 namespace kk {
+namespace {
+
+// Lets the messages already waiting run once, as start-up does between
+// building the list and showing it.
+void PumpPendingMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));  // for the real loop to see
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+}  // namespace
 
 bool Initialize(StartupContext& context) {
     ControlPanel& panel = context.panel;
@@ -60,15 +77,36 @@ bool Initialize(StartupContext& context) {
     RemoveStaleAppletRegistration();
     if (LowColourDisplay()) panel.focusBarColour = RGB(192, 192, 192);
 
+    HWND logo = panel.Control(kIdLogo);
+    RECT logoRect{};
+    GetWindowRect(logo, &logoRect);
+    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&logoRect), 2);
+    SetWindowPos(logo, nullptr, 0, logoRect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
     auto wait = std::make_unique<WaitCursor>();
     const int width = 440, height = 300;
     SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
                  (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     panel.changesApplied = false;
     RestorePlacement(panel);
+    panel.style().ShareHandCursor();
     panel.ApplySystemFonts(IsVista(), ThemeActive());
+
+    // The list is built out of sight and shown once, complete.
+    ShowWindow(panel.View(), SW_HIDE);
+    panel.BuildList();
+    PumpPendingMessages();
+    ShowWindow(panel.View(), SW_SHOW);
     wait.reset();
     panel.loading = false;
+    if (!panel.onCancel) {
+        // Cancel keeps the placement for the next start; the question about
+        // unapplied changes comes with the row interaction.
+        panel.onCancel = [](ControlPanel& p) {
+            SavePlacement(p);
+            DestroyWindow(p.hwnd());
+        };
+    }
     panel.StartMaximizeTimer();
     return true;
 }

@@ -67,6 +67,8 @@ void SavePlacement(ControlPanel& panel) {
         SetString(HKEY_CURRENT_USER, kSuiteKey, "CPHeight", std::to_string((r.bottom - r.top) * panel.pixelScaleY));
         SetString(HKEY_CURRENT_USER, kSuiteKey, "MaxWindow", "0");
     }
+    // Minimised or not, the list opens where the user left it.
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "ScrollPos", std::to_string(panel.scrollBar().Value()));
 }
 
 }  // namespace kk

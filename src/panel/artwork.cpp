@@ -10,6 +10,10 @@ COLORREF Mix(COLORREF a, COLORREF b, int num, int den) {
     return RGB(ch(GetRValue(a), GetRValue(b)), ch(GetGValue(a), GetGValue(b)), ch(GetBValue(a), GetBValue(b)));
 }
 
+const COLORREF kBandTop = RGB(36, 62, 98), kBandBottom = RGB(70, 108, 152);
+const COLORREF kAccent = RGB(204, 134, 62);
+const int kAccentHeight = 2;
+
 // A kestrel hovering, seen from below: wings spread, tail fanned. Points on
 // a 32 x 32 grid.
 const POINT kBird[] = {
@@ -45,36 +49,51 @@ void DrawBadge(HDC dc, int x, int y, int size) {
 
 }  // namespace
 
-void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom) {
-    int height = rect.bottom - rect.top;
-    for (int y = 0; y < height; y += 2) {
-        GdiObject<HBRUSH> brush(CreateSolidBrush(Mix(top, bottom, y, height)));
-        RECT band{rect.left, rect.top + y, rect.right, rect.top + y + 2 < rect.bottom ? rect.top + y + 2 : rect.bottom};
-        FillRect(dc, &band, brush.get());
+void DrawHeadBand(HDC dc, const RECT& rect, int bandY, int bandHeight) {
+    const int gradientHeight = bandHeight - kAccentHeight;
+    for (int y = rect.top; y < rect.bottom; ++y) {
+        const int at = bandY + (y - rect.top);  // this line's place in the band
+        const COLORREF colour = at >= gradientHeight ? kAccent : Mix(kBandTop, kBandBottom, at, gradientHeight);
+        GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+        RECT line{rect.left, y, rect.right, y + 1};
+        FillRect(dc, &line, brush.get());
     }
 }
 
-void DrawLogoBand(HDC dc, const RECT& rect, HFONT titleFont, HFONT subtitleFont) {
-    FillVerticalGradient(dc, rect, RGB(36, 62, 98), RGB(66, 104, 148));
-    // A hairline at the foot of the band separates it from the list.
-    GdiObject<HBRUSH> line(CreateSolidBrush(RGB(200, 132, 64)));
-    RECT foot{rect.left, rect.bottom - 2, rect.right, rect.bottom};
-    FillRect(dc, &foot, line.get());
-
-    int badge = 38;
-    int top = rect.top + (rect.bottom - rect.top - badge) / 2 - 1;
-    DrawBadge(dc, rect.left + 12, top, badge);
-
+void DrawLogoMark(HDC dc, const RECT& rect, int bandY, int bandHeight, HFONT titleFont) {
+    DrawHeadBand(dc, rect, bandY, bandHeight);
+    const int badge = 30;
+    DrawBadge(dc, rect.left + 10, rect.top + 1, badge);
     SetBkMode(dc, TRANSPARENT);
     HGDIOBJ old = SelectObject(dc, titleFont);
+    RECT title{rect.left + 50, rect.top, rect.right, rect.bottom - 4};
+    // A one-pixel shadow lifts the name off the band.
+    RECT shadow = title;
+    OffsetRect(&shadow, 1, 1);
+    SetTextColor(dc, RGB(20, 36, 60));
+    DrawTextA(dc, "Kestrelkit", -1, &shadow, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SetTextColor(dc, RGB(255, 255, 255));
-    RECT title{rect.left + 60, rect.top + 9, rect.right - 70, rect.top + 34};
-    DrawTextA(dc, "Kestrelkit", -1, &title, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
-    SelectObject(dc, subtitleFont);
-    SetTextColor(dc, RGB(206, 220, 238));
-    RECT sub{rect.left + 61, rect.top + 34, rect.right - 70, rect.bottom - 4};
-    DrawTextA(dc, "Marrowby  \xB7  Settings for your shell tools", -1, &sub,
-              DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    DrawTextA(dc, "Kestrelkit", -1, &title, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+}
+
+void DrawLogoTagline(HDC dc, const RECT& rect, int bandY, int bandHeight, HFONT font) {
+    DrawHeadBand(dc, rect, bandY, bandHeight);
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ old = SelectObject(dc, font);
+    SetTextColor(dc, RGB(200, 216, 236));
+    RECT text{rect.left, rect.top, rect.right - 12, rect.bottom - kAccentHeight - 6};
+    DrawTextA(dc, "Settings for your shell tools", -1, &text,
+              DT_RIGHT | DT_BOTTOM | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    SelectObject(dc, old);
+}
+
+void DrawCaptionTitle(HDC dc, const RECT& rect, HFONT font, const char* title) {
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ old = SelectObject(dc, font);
+    SetTextColor(dc, RGB(176, 196, 222));
+    RECT r = rect;
+    DrawTextA(dc, title, -1, &r, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
     SelectObject(dc, old);
 }
 

@@ -1,14 +1,22 @@
-// The pictures the main window draws for itself: the logo band.
+// The pictures of the window's head: the band behind the caption zone and
+// the logo images, and the kestrel badge.
 #pragma once
 #include <windows.h>
 
 namespace kk {
 
-// Fills rect with the logo band: a vertical gradient, the kestrel badge and
-// the product name in the given fonts.
-void DrawLogoBand(HDC dc, const RECT& rect, HFONT titleFont, HFONT subtitleFont);
+// Paints rect as part of the head band: rect.top lies bandY pixels below
+// the band's top; the band is bandHeight pixels tall and ends in an accent
+// line, so pieces painted by different windows join without a seam.
+void DrawHeadBand(HDC dc, const RECT& rect, int bandY, int bandHeight);
 
-// A vertical two-colour gradient drawn in thin bands (no msimg32 needed).
-void FillVerticalGradient(HDC dc, const RECT& rect, COLORREF top, COLORREF bottom);
+// The first logo image: the badge and the product name.
+void DrawLogoMark(HDC dc, const RECT& rect, int bandY, int bandHeight, HFONT titleFont);
+
+// The second logo image: the maker's line, right-aligned.
+void DrawLogoTagline(HDC dc, const RECT& rect, int bandY, int bandHeight, HFONT font);
+
+// The window's title in the caption zone.
+void DrawCaptionTitle(HDC dc, const RECT& rect, HFONT font, const char* title);
 
 }  // namespace kk

@@ -13,6 +13,7 @@ enum MainControlId : int {
     kIdView = 21,
     kIdScrollBar = 22,
     kIdTitleButtons = 23,
+    kIdResizeHandle = 24,
     kIdLogo = 30,  // Logo member n is kIdLogo + n
 };
 
@@ -26,7 +27,11 @@ enum RowFamily : int {
     kFamilyHLink = 7,
 };
 
+inline constexpr int kFamilyCount = 8;  // families 1 to 7; index 0 unused
+
 constexpr int RowControlId(RowFamily family, int toolId) { return family * 1000 + toolId; }
+constexpr int FamilyOfControlId(int id) { return id >= 1000 && id < kFamilyCount * 1000 ? id / 1000 : 0; }
+constexpr int ToolIdOfControlId(int id) { return id % 1000; }
 
 // The main window's timers.
 enum MainTimerId : UINT_PTR {

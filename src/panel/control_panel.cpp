@@ -1,36 +1,40 @@
 #include "panel/control_panel.h"
 
+#include "engine/registry.h"
+#include "engine/suite.h"
 #include "panel/artwork.h"
 #include "panel/control_ids.h"
+#include "panel/list_layout.h"
+#include "panel/row_pictures.h"
 #include "services/wait_cursor.h"
 
 #include <windowsx.h>
 
+#include <cstdlib>
+
 namespace kk {
 namespace {
 
-const int kButtonWidth = 75, kButtonHeight = 23, kMargin = 8;
+const int kButtonWidth = 75, kButtonHeight = 23;
+const int kWarningWidth = 260, kWarningHeight = 20;
+const int kResizePause = 25;  // ms
 
-HFONT MakeFont(const char* face, int pointsTenths, int weight) {
-    HDC screen = GetDC(nullptr);
-    int height = -MulDiv(pointsTenths, GetDeviceCaps(screen, LOGPIXELSY), 720);
-    ReleaseDC(nullptr, screen);
-    return CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH | FF_SWISS, face);
+HFONT MakeFont(const LOGFONTA& lf) { return CreateFontIndirectA(&lf); }
+
+RECT ChildRect(HWND child) {
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return r;
 }
 
-// The message font of the running system, read with the structure size
-// that systems before Vista accept.
-HFONT SystemMessageFont() {
-    NONCLIENTMETRICSA metrics{};
-    metrics.cbSize = offsetof(NONCLIENTMETRICSA, lfMessageFont) + sizeof(LOGFONTA);
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) return nullptr;
-    return CreateFontIndirectA(&metrics.lfMessageFont);
-}
-
-BOOL CALLBACK SetFontOnChild(HWND child, LPARAM font) {
-    SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
-    return TRUE;
+bool ParseScroll(const std::string& text, int& out) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (!end || *end != '\0') return false;
+    out = static_cast<int>(value);  // too large a number is refused by the bar
+    return true;
 }
 
 }  // namespace
@@ -40,6 +44,7 @@ ControlPanel::ControlPanel() = default;
 ControlPanel::~ControlPanel() {
     if (hwnd_) {
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+        // The children's objects live in this one; they must not outlive it.
         DestroyWindow(hwnd_);
     }
 }
@@ -48,7 +53,7 @@ bool ControlPanel::Create(HINSTANCE instance) {
     WNDCLASSEXA wc{};
     wc.cbSize = sizeof wc;
     wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = WindowProc;
+    wc.lpfnWndProc = BoundWindowProc<ControlPanel>;
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -58,44 +63,49 @@ bool ControlPanel::Create(HINSTANCE instance) {
 
     // No system caption: the window draws its own title band and lets the
     // system move and size it through the hit test.
-    hwnd_ = CreateWindowExA(WS_EX_APPWINDOW, kControlPanelClass, "", WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN,
-                            CW_USEDEFAULT, CW_USEDEFAULT, 440, 300, nullptr, nullptr, instance, this);
+    hwnd_ = CreateWindowExA(WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, kControlPanelClass, "",
+                            WS_POPUP | WS_THICKFRAME | WS_CLIPCHILDREN, CW_USEDEFAULT, CW_USEDEFAULT,
+                            kMinWindowWidth, kMinWindowHeight, nullptr, nullptr, instance, this);
     return hwnd_ != nullptr;
-}
-
-LRESULT CALLBACK ControlPanel::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<ControlPanel*>(reinterpret_cast<CREATESTRUCTA*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<ControlPanel*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (!self) return DefWindowProcA(hwnd, msg, wp, lp);
-    LRESULT result = self->OnMessage(msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-    }
-    return result;
 }
 
 void ControlPanel::CreateControls() {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(hwnd_, GWLP_HINSTANCE));
-    auto make = [&](DWORD exStyle, const char* cls, const char* text, DWORD style, int id) {
-        return CreateWindowExA(exStyle, cls, text, WS_CHILD | style, 0, 0, 10, 10, hwnd_,
+    auto make = [&](DWORD exStyle, const char* cls, const char* text, DWORD style, int id, HWND parent) {
+        return CreateWindowExA(exStyle, cls, text, WS_CHILD | style, 0, 0, 10, 10, parent,
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     };
-    make(WS_EX_CLIENTEDGE, "STATIC", "", WS_VISIBLE | SS_WHITERECT, kIdViewFrame);
-    make(0, "BUTTON", "&Apply", WS_VISIBLE | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON, kIdApply);
-    make(0, "BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kIdCancel);
-    make(0, "BUTTON", "A&bout", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kIdAbout);
-    // Hidden until the uninstall mode says what it is doing.
-    make(0, "STATIC", "", SS_CENTER | SS_NOTIFY, kIdWarning);
+    LOGFONTA base;
+    if (SystemMessageFont(base)) font_.reset(MakeFont(base));
+    titleFont_.reset(MakeFont(FontFace("Tahoma", 150, FW_BOLD)));
+    smallFont_.reset(font_ ? MakeFont(base) : nullptr);
 
-    font_.reset(SystemMessageFont());
-    if (font_) EnumChildWindows(hwnd_, SetFontOnChild, reinterpret_cast<LPARAM>(font_.get()));
-    titleFont_.reset(MakeFont("Tahoma", 160, FW_BOLD));
-    subtitleFont_.reset(MakeFont("Tahoma", 80, FW_NORMAL));
+    // The logo images first: the head band is theirs to paint.
+    logo_[0].Create(hwnd_, kIdLogo, 0, kLogoTop, kLogoWidth, kLogoHeight, [this](HDC dc, const RECT& r) {
+        DrawLogoMark(dc, r, kLogoTop, kLogoTop + kLogoHeight, titleFont_.get());
+    });
+    logo_[1].Create(hwnd_, kIdLogo + 1, kLogoWidth, kSecondLogoTop, kLogoWidth, kLogoTop + kLogoHeight - kSecondLogoTop,
+                    [this](HDC dc, const RECT& r) {
+                        DrawLogoTagline(dc, r, kSecondLogoTop, kLogoTop + kLogoHeight, smallFont_.get());
+                    });
+
+    frame_.Create(hwnd_, kIdViewFrame, *this);
+    surface_.Create(frame_.hwnd(), kIdView, *this, list_, style_);
+    HWND bar = make(0, "SCROLLBAR", "", WS_VISIBLE | WS_DISABLED | SBS_VERT, kIdScrollBar, frame_.hwnd());
+    SetWindowPos(bar, nullptr, 0, 0, GetSystemMetrics(SM_CXVSCROLL), 10, SWP_NOZORDER | SWP_NOACTIVATE);
+    scroll_.Attach(bar, frame_.hwnd(), surface_.hwnd());
+
+    make(0, "BUTTON", "A&bout", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kIdAbout, hwnd_);
+    make(0, "BUTTON", "&Apply", WS_VISIBLE | WS_TABSTOP | WS_DISABLED | BS_PUSHBUTTON, kIdApply, hwnd_);
+    make(0, "BUTTON", "Cancel", WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kIdCancel, hwnd_);
+    // Hidden until the uninstall mode says what it is doing.
+    make(0, "STATIC", "", SS_CENTER | SS_NOTIFY, kIdWarning, hwnd_);
+    for (int id : {kIdApply, kIdCancel, kIdAbout, kIdWarning})
+        SendMessageA(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageA(surface_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style_.SurfaceFont()), FALSE);
+
+    grip_.Create(hwnd_, kIdResizeHandle, 0, 0, kGripSize, kGripSize,
+                 [](HDC dc, const RECT& r) { DrawSizeGrip(dc, r, GetSysColor(COLOR_BTNFACE)); });
 }
 
 void ControlPanel::ApplySystemFonts(bool vista, bool themeActive) {
@@ -103,44 +113,79 @@ void ControlPanel::ApplySystemFonts(bool vista, bool themeActive) {
     for (int id : {kIdApply, kIdCancel, kIdAbout})
         SetPropA(Control(id), "FocusRectStyle", reinterpret_cast<HANDLE>(static_cast<INT_PTR>(themeActive ? 0 : 1)));
     if (vista) {
-        font_.reset(MakeFont("Segoe UI", 90, FW_NORMAL));
-        titleFont_.reset(MakeFont("Segoe UI", 160, FW_BOLD));
-        subtitleFont_.reset(MakeFont("Segoe UI", 85, FW_NORMAL));
+        const LOGFONTA segoe = FontFace("Segoe UI", 90, FW_NORMAL);
+        font_.reset(MakeFont(segoe));
+        smallFont_.reset(MakeFont(segoe));
+        titleFont_.reset(MakeFont(FontFace("Segoe UI", 150, FW_BOLD)));
+        style_.SetBaseFont(segoe);
     }
-    if (font_) EnumChildWindows(hwnd_, SetFontOnChild, reinterpret_cast<LPARAM>(font_.get()));
-    InvalidateRect(hwnd_, nullptr, TRUE);
+    if (font_) {
+        for (int id : {kIdApply, kIdCancel, kIdAbout, kIdWarning})
+            SendMessageA(Control(id), WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    }
+    SendMessageA(surface_.hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(style_.SurfaceFont()), FALSE);
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void ControlPanel::ShowWarning(const std::string& text) {
     HWND warning = Control(kIdWarning);
     SetWindowTextA(warning, text.c_str());
-    Layout();
     ShowWindow(warning, SW_SHOW);
+    PlaceChrome();
 }
 
 void ControlPanel::StartMaximizeTimer() { SetTimer(hwnd_, kMaximizeTimer, 50, nullptr); }
 
-void ControlPanel::Layout() {
+void ControlPanel::PlaceChrome() {
     RECT client;
     GetClientRect(hwnd_, &client);
-    int w = client.right, h = client.bottom;
-    int buttonTop = h - kMargin - kButtonHeight;
-    MoveWindow(Control(kIdViewFrame), kMargin, kHeaderHeight + kMargin, w - 2 * kMargin,
-               buttonTop - kMargin - kHeaderHeight - kMargin, TRUE);
-    MoveWindow(Control(kIdAbout), kMargin, buttonTop, kButtonWidth, kButtonHeight, TRUE);
-    MoveWindow(Control(kIdCancel), w - kMargin - kButtonWidth, buttonTop, kButtonWidth, kButtonHeight, TRUE);
-    MoveWindow(Control(kIdApply), w - 2 * kMargin - 2 * kButtonWidth + 2, buttonTop, kButtonWidth, kButtonHeight,
-               TRUE);
-    // The uninstall notice sits in the middle of the client area.
-    int ww = 260, wh = 20;
-    MoveWindow(Control(kIdWarning), (w - ww) / 2, (h - wh) / 2, ww, wh, TRUE);
+    const int w = client.right, h = client.bottom;
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+
+    // The grip has no use on a maximised window.
+    if (IsZoomed(hwnd_)) {
+        ShowWindow(grip_.hwnd(), SW_HIDE);
+    } else {
+        SetWindowPos(grip_.hwnd(), nullptr, w - kGripSize, h - kGripSize, 0, 0, flags | SWP_NOSIZE);
+        ShowWindow(grip_.hwnd(), SW_SHOWNA);
+    }
+
+    const RECT logo = ChildRect(logo_[0].hwnd());
+    SetWindowPos(logo_[1].hwnd(), nullptr, w - (logo.right - logo.left), kSecondLogoTop, 0, 0, flags | SWP_NOSIZE);
+
+    const int frameTop = logo.bottom + 4;
+    const int frameHeight = h - kButtonHeight - (logo.bottom + 14);
+    if (w - 8 > 0 && frameHeight > 0) SetWindowPos(frame_.hwnd(), nullptr, 4, frameTop, w - 8, frameHeight, flags);
+    const RECT frame = ChildRect(frame_.hwnd());
+
+    const int buttonTop = frame.bottom + 5;
+    const int cancelLeft = frame.right - kGripSize - kButtonWidth;
+    SetWindowPos(Control(kIdCancel), nullptr, cancelLeft, buttonTop, kButtonWidth, kButtonHeight, flags);
+    SetWindowPos(Control(kIdApply), nullptr, cancelLeft - kButtonWidth - 7, buttonTop, kButtonWidth, kButtonHeight,
+                 flags);
+    SetWindowPos(Control(kIdAbout), nullptr, frame.left, buttonTop, kButtonWidth, kButtonHeight, flags);
+
+    HWND warning = Control(kIdWarning);
+    if (GetWindowLongPtrA(warning, GWL_STYLE) & WS_VISIBLE)
+        SetWindowPos(warning, nullptr, (w - kWarningWidth) / 2, (h - kWarningHeight) / 2, kWarningWidth,
+                     kWarningHeight, flags);
 }
 
 void ControlPanel::Paint(HDC dc) {
     RECT client;
     GetClientRect(hwnd_, &client);
-    RECT band{0, 0, client.right, kHeaderHeight};
-    DrawLogoBand(dc, band, titleFont_.get(), subtitleFont_.get());
+    const RECT logo = ChildRect(logo_[0].hwnd());
+    RECT band{0, 0, client.right, logo.bottom};
+    DrawHeadBand(dc, band, 0, logo.bottom);
+    // The caption zone: the title, clear of the title-bar buttons' room.
+    RECT title{8, 0, client.right - kTitleButtonsWidth - 2 * kTitleButtonsInset, logo.top};
+    DrawCaptionTitle(dc, title, smallFont_.get(), kAppTitle);
+    // A sunken edge just outside the frame, in the gutter around it.
+    if (IsWindowVisible(frame_.hwnd())) {
+        RECT frame = ChildRect(frame_.hwnd());
+        InflateRect(&frame, 2, 2);
+        DrawEdge(dc, &frame, EDGE_SUNKEN, BF_RECT);
+    }
 }
 
 void ControlPanel::OnMaximizeTimer() {
@@ -152,20 +197,181 @@ void ControlPanel::OnMaximizeTimer() {
     if (onFirstTick) onFirstTick(*this);
 }
 
+void ControlPanel::OnMinMaxInfo(MINMAXINFO& info) const {
+    info.ptMinTrackSize = {kMinWindowWidth, kMinWindowHeight};
+    // Until start-up has worked out the work area, the system's limits stand.
+    if (workArea.right <= workArea.left || workArea.bottom <= workArea.top) return;
+    const POINT size{workArea.right - workArea.left, workArea.bottom - workArea.top};
+    info.ptMaxTrackSize = size;
+    info.ptMaxSize = size;
+    info.ptMaxPosition = {workArea.left, workArea.top};
+}
+
+LRESULT ControlPanel::HitTest(LPARAM lp) {
+    LRESULT hit = DefWindowProcA(hwnd_, WM_NCHITTEST, 0, lp);
+    if (hit != HTCLIENT) return hit;
+    POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+    ScreenToClient(hwnd_, &p);
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    // The head band moves the window; the grip corner sizes it.
+    if (p.y < ChildRect(logo_[0].hwnd()).bottom) return HTCAPTION;
+    if (!IsZoomed(hwnd_) && p.x >= client.right - kGripSize && p.y >= client.bottom - kGripSize) return HTBOTTOMRIGHT;
+    return hit;
+}
+
+void ControlPanel::BuildList() {
+    list_.Build(surface_.hwnd(), style_, Scale());
+    // The first layout runs now rather than on the pause's next tick, so the
+    // surface is shown complete and the saved position applies.
+    Relayout();
+}
+
+int ControlPanel::AnchorRow() const {
+    const int value = scroll_.Value();
+    if (value == 0) return -1;
+    for (const ToolRow& row : list_.Rows()) {
+        if (row.changed.top + row.changed.height > value) return row.toolId;
+    }
+    return 101;
+}
+
+void ControlPanel::Relayout() {
+    KillTimer(hwnd_, kResizeTimer);
+    resizePending_ = false;
+    const int anchor = AnchorRow();
+    const ToolRow* row = anchor > 0 ? list_.Find(anchor) : nullptr;
+    const int offset = row ? row->caption.top - scroll_.Value() : 0;
+
+    const int height = LayOutList(list_, surface_.hwnd(), Scale());
+    if (height >= 0) surfaceHeight_ = height;
+    if (row) {
+        // The new range first, so the anchor's new place is within it.
+        scroll_.Fit(surfaceHeight_, nullptr);
+        scroll_.SetValue(row->caption.top - offset);
+    }
+    SetScrollBar();
+}
+
+void ControlPanel::SetScrollBar() {
+    const int* saved = nullptr;
+    if (loading) {
+        if (!savedScrollRead_) {
+            savedScrollRead_ = true;
+            hasSavedScroll_ = ParseScroll(GetString(HKEY_CURRENT_USER, kSuiteKey, "ScrollPos"), savedScroll_);
+        }
+        if (hasSavedScroll_) saved = &savedScroll_;
+    }
+    if (surfaceHeight_ == 0) {
+        RECT r{};
+        GetWindowRect(surface_.hwnd(), &r);
+        surfaceHeight_ = (r.bottom - r.top) * pixelScaleY;
+    }
+    scroll_.Fit(surfaceHeight_, saved);
+}
+
+void ControlPanel::OnFrameResized() {
+    // Every resize restarts the pause; the list reflows once it has passed.
+    KillTimer(hwnd_, kResizeTimer);
+    SetTimer(hwnd_, kResizeTimer, kResizePause, nullptr);
+    resizePending_ = true;
+    SetScrollBar();
+}
+
+void ControlPanel::OnScrollBar(int code) { scroll_.OnScroll(code); }
+
+void ControlPanel::OnSurfacePainted() {
+    if (listPainted_ || !list_.Built() || loading) return;
+    listPainted_ = true;
+    if (onListPainted) onListPainted(*this);
+}
+
+void ControlPanel::OnRowCommand(int controlId, int code) {
+    const int family = FamilyOfControlId(controlId);
+    const int toolId = ToolIdOfControlId(controlId);
+    if (family == kFamilyCheckBox && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) {
+        ToolRow* row = list_.Find(toolId);
+        if (!row) return;
+        ToolList::SetCheckValue(*row, ToolList::CheckValue(*row) ? 0 : 1);
+        if (!loading) OnCheckBoxClicked(toolId);
+    }
+}
+
+void ControlPanel::OnCheckBoxClicked(int toolId) {
+    ToolRow* row = list_.Find(toolId);
+    if (!row) return;
+    // The row is modified while its box differs from the applied value in its tag.
+    const bool differs = ToolList::CheckValue(*row) != std::atoi(row->checkTag.c_str());
+    ShowWindow(row->changed.hwnd, differs ? SW_SHOWNA : SW_HIDE);
+    EnableWindow(Control(kIdApply), TRUE);
+    if (!changesApplied) SetWindowTextA(Control(kIdCancel), "&Cancel");
+}
+
+std::string ControlPanel::KindTag(int toolId) const {
+    const ToolRow* row = list_.Find(toolId);
+    return row ? row->kindTag : std::string();
+}
+
+bool ControlPanel::ChangedShown(int toolId) const {
+    const ToolRow* row = list_.Find(toolId);
+    // The marker's own flag: while the surface is hidden no child is visible.
+    return row && row->changed && (GetWindowLongPtrA(row->changed.hwnd, GWL_STYLE) & WS_VISIBLE);
+}
+
+void ControlPanel::HideChanged(int toolId) {
+    if (ToolRow* row = list_.Find(toolId)) ShowWindow(row->changed.hwnd, SW_HIDE);
+}
+
+int ControlPanel::CheckValue(int toolId) const {
+    const ToolRow* row = list_.Find(toolId);
+    return row ? ToolList::CheckValue(*row) : 0;
+}
+
+std::string ControlPanel::CheckTag(int toolId) const {
+    const ToolRow* row = list_.Find(toolId);
+    return row && row->checkBox ? row->checkTag : std::string();
+}
+
+void ControlPanel::SetCheckTag(int toolId, const std::string& tag) {
+    ToolRow* row = list_.Find(toolId);
+    if (row && row->checkBox) row->checkTag = tag;
+}
+
+std::string ControlPanel::ButtonTag(int toolId) const {
+    const ToolRow* row = list_.Find(toolId);
+    return row && row->button ? row->buttonTag : std::string();
+}
+
+std::string ControlPanel::LinkTag(int toolId) const {
+    const ToolRow* row = list_.Find(toolId);
+    return row && row->link ? row->linkTag : std::string();
+}
+
+void ControlPanel::MarkChangesApplied() {
+    changesApplied = true;
+    EnableWindow(Control(kIdApply), FALSE);
+    SetWindowTextA(Control(kIdCancel), "&Close");
+}
+
 LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
     case WM_CREATE:
         CreateControls();
-        Layout();
+        PlaceChrome();
         return 0;
     case WM_SIZE:
-        Layout();
-        InvalidateRect(hwnd_, nullptr, FALSE);
+        if (wp != SIZE_MINIMIZED) {
+            PlaceChrome();
+            InvalidateRect(hwnd_, nullptr, TRUE);
+        }
+        return 0;
+    case WM_GETMINMAXINFO:
+        OnMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lp));
         return 0;
     case WM_ERASEBKGND: {
         RECT client;
         GetClientRect(hwnd_, &client);
-        client.top = kHeaderHeight;
+        client.top = ChildRect(logo_[0].hwnd()).bottom;
         FillRect(reinterpret_cast<HDC>(wp), &client, GetSysColorBrush(COLOR_BTNFACE));
         return 1;
     }
@@ -179,24 +385,21 @@ LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PRINTCLIENT:
         Paint(reinterpret_cast<HDC>(wp));
         return 0;
-    case WM_NCHITTEST: {
-        // The logo band moves the window; the frame still sizes it.
-        LRESULT hit = DefWindowProcA(hwnd_, msg, wp, lp);
-        if (hit == HTCLIENT) {
-            POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-            ScreenToClient(hwnd_, &p);
-            if (p.y < kHeaderHeight) return HTCAPTION;
-        }
-        return hit;
-    }
+    case WM_NCHITTEST:
+        return HitTest(lp);
     case WM_SETCURSOR:
         if (WaitCursor::Active()) {
             SetCursor(LoadCursor(nullptr, IDC_WAIT));
             return TRUE;
         }
         break;
+    case WM_MOUSEWHEEL:
+        // Wherever the focus is, the wheel scrolls the list.
+        scroll_.Wheel(GET_WHEEL_DELTA_WPARAM(wp));
+        return 0;
     case WM_TIMER:
         if (wp == kMaximizeTimer) OnMaximizeTimer();
+        else if (wp == kResizeTimer) Relayout();
         return 0;
     case WM_COMMAND:
         if (LOWORD(wp) == kIdCancel || LOWORD(wp) == IDCANCEL) {

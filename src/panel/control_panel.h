@@ -1,9 +1,18 @@
 // The main window, ControlPanel: one object per window, bound at
-// WM_NCCREATE, with one procedure that forwards to members.
+// WM_NCCREATE, with one procedure that forwards to members. It owns the
+// tool list and its frame, surface and scroll bar, places its chrome, and
+// gives the apply engine the list's rows through RowAccess.
 #pragma once
 #include <windows.h>
 
+#include "engine/apply_engine.h"
 #include "engine/handles.h"
+#include "panel/list_scroll.h"
+#include "panel/list_style.h"
+#include "panel/bound_window.h"
+#include "panel/list_surface.h"
+#include "panel/picture_window.h"
+#include "panel/tool_list.h"
 
 #include <functional>
 #include <string>
@@ -16,10 +25,20 @@ struct WorkAreaRect {
     int left = 0, top = 0, right = 0, bottom = 0;
 };
 
-class ControlPanel {
+// The head of the window, in pixels: the caption zone above the first logo
+// image, the logo images, and the room kept for the title-bar buttons.
+inline constexpr int kLogoWidth = 200;
+inline constexpr int kLogoTop = 20, kLogoHeight = 38;
+inline constexpr int kSecondLogoTop = 23;
+inline constexpr int kTitleButtonsWidth = 53, kTitleButtonsInset = 3;
+inline constexpr int kGripSize = 15;
+// The smallest size the user can give the window.
+inline constexpr int kMinWindowWidth = 440, kMinWindowHeight = 300;
+
+class ControlPanel : public RowAccess, private ListEvents {
 public:
     ControlPanel();
-    ~ControlPanel();
+    ~ControlPanel() override;
     ControlPanel(const ControlPanel&) = delete;
     ControlPanel& operator=(const ControlPanel&) = delete;
 
@@ -27,6 +46,9 @@ public:
     bool Create(HINSTANCE instance);
     HWND hwnd() const { return hwnd_; }
     HWND Control(int id) const { return GetDlgItem(hwnd_, id); }
+    HWND ViewFrame() const { return frame_.hwnd(); }
+    HWND View() const { return surface_.hwnd(); }
+    HWND ScrollBar() const { return scroll_.hwnd(); }
 
     // Application-wide values the main window's parts share.
     int pixelScaleX = 15, pixelScaleY = 15;
@@ -42,26 +64,81 @@ public:
     std::function<void(ControlPanel&)> onFirstTick;
     // Called when the user asks to close (Cancel, system menu, Alt+F4).
     std::function<void(ControlPanel&)> onCancel;
+    // Called once, when the built list is first painted.
+    std::function<void(ControlPanel&)> onListPainted;
 
+    // Fonts for every control: Segoe UI on Vista, else the message font.
+    // Runs before the list is built.
     void ApplySystemFonts(bool vista, bool themeActive);
     void ShowWarning(const std::string& text);
     void StartMaximizeTimer();
 
+    // The tool list.
+    ListStyle& style() { return style_; }
+    ToolList& list() { return list_; }
+    const ToolList& list() const { return list_; }
+    ListScrollBar& scrollBar() { return scroll_; }
+    // Builds every row and lays the list out once; the caller hides the
+    // surface around it.
+    void BuildList();
+    // The resize pause's tick: lays the list out again, keeping the row at
+    // the top of the view where it was.
+    void Relayout();
+    bool ResizePending() const { return resizePending_; }
+    // The first row whose marker line reaches into the view; -1 at the top.
+    int AnchorRow() const;
+    // Fits the scroll bar to the frame and the content.
+    void SetScrollBar();
+    int SurfaceHeight() const { return surfaceHeight_; }
+    PixelScale Scale() const { return {pixelScaleX, pixelScaleY}; }
+
+    // RowAccess on the real row controls.
+    int RowCount() const override { return list_.Count(); }
+    int ToolIdAt(int position) const override { return list_.ToolIdAt(position); }
+    std::string KindTag(int toolId) const override;
+    bool ChangedShown(int toolId) const override;
+    void HideChanged(int toolId) override;
+    int CheckValue(int toolId) const override;
+    std::string CheckTag(int toolId) const override;
+    void SetCheckTag(int toolId, const std::string& tag) override;
+    std::string ButtonTag(int toolId) const override;
+    std::string LinkTag(int toolId) const override;
+    void MarkChangesApplied() override;
+
 private:
-    static LRESULT CALLBACK WindowProc(HWND, UINT, WPARAM, LPARAM);
+    template <typename T>
+    friend LRESULT CALLBACK BoundWindowProc(HWND, UINT, WPARAM, LPARAM);
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     void CreateControls();
-    void Layout();
+    void PlaceChrome();
     void Paint(HDC dc);
     void OnMaximizeTimer();
+    void OnMinMaxInfo(MINMAXINFO& info) const;
+    LRESULT HitTest(LPARAM lp);
+    void OnCheckBoxClicked(int toolId);
+
+    // ListEvents
+    void OnRowCommand(int controlId, int code) override;
+    void OnFrameResized() override;
+    void OnScrollBar(int code) override;
+    void OnSurfacePainted() override;
 
     HWND hwnd_ = nullptr;
+    ListStyle style_;
+    ToolList list_;
+    ListFrame frame_;
+    ListSurface surface_;
+    ListScrollBar scroll_{pixelScaleX, pixelScaleY};
+    PictureWindow logo_[2];
+    PictureWindow grip_;
+    int surfaceHeight_ = 0;
+    bool resizePending_ = false;
+    bool savedScrollRead_ = false, hasSavedScroll_ = false;
+    int savedScroll_ = 0;
+    bool listPainted_ = false;
     GdiObject<HFONT> font_;
     GdiObject<HFONT> titleFont_;
-    GdiObject<HFONT> subtitleFont_;
+    GdiObject<HFONT> smallFont_;
 };
-
-// Height of the logo band at the top of the window, in pixels.
-inline constexpr int kHeaderHeight = 58;
 
 }  // namespace kk

@@ -72,27 +72,63 @@ TEST_F(MainWindow, StartsWithItsTitleButtonsAndStyles) {
     EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - 300) / 2);
 }
 
-TEST_F(MainWindow, ButtonsStayInsideTheWindowWhenItGrows) {
+TEST_F(MainWindow, TheChromeFollowsTheWindowsSize) {
     ASSERT_TRUE(Start());
     ShowWindow(panel.hwnd(), SW_SHOW);
-    SetWindowPos(panel.hwnd(), nullptr, 0, 0, 800, 600, SWP_NOMOVE | SWP_NOZORDER);
-    Pump();
-    RECT client, cancel, apply, about;
-    GetClientRect(panel.hwnd(), &client);
-    auto inClient = [&](int id, RECT& r) {
-        GetWindowRect(panel.Control(id), &r);
+    auto inClient = [&](HWND control) {
+        RECT r;
+        GetWindowRect(control, &r);
         MapWindowPoints(nullptr, panel.hwnd(), reinterpret_cast<POINT*>(&r), 2);
+        return r;
     };
-    inClient(kIdCancel, cancel);
-    inClient(kIdApply, apply);
-    inClient(kIdAbout, about);
-    EXPECT_LE(cancel.right, client.right);
-    EXPECT_GE(cancel.right, client.right - 16);
-    EXPECT_LE(cancel.bottom, client.bottom);
-    EXPECT_GE(cancel.bottom, client.bottom - 16);
-    EXPECT_LT(apply.right, cancel.left) << "Apply sits left of Cancel without overlap";
-    EXPECT_EQ(apply.top, cancel.top);
-    EXPECT_LT(about.right, apply.left);
+    for (SIZE size : {SIZE{440, 300}, SIZE{800, 600}}) {
+        SCOPED_TRACE(size.cx);
+        SetWindowPos(panel.hwnd(), nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        Pump();
+        RECT client;
+        GetClientRect(panel.hwnd(), &client);
+        const int w = client.right, h = client.bottom;
+        const RECT logo = inClient(panel.Control(kIdLogo)), second = inClient(panel.Control(kIdLogo + 1));
+        EXPECT_EQ(logo.left, 0);
+        EXPECT_GT(logo.top, 15) << "room above the logo for the caption zone";
+        EXPECT_EQ(second.left, w - (logo.right - logo.left));
+        EXPECT_EQ(second.top, 23);
+
+        const RECT frame = inClient(panel.ViewFrame());
+        EXPECT_EQ(frame.left, 4);
+        EXPECT_EQ(frame.top, logo.bottom + 4);
+        EXPECT_EQ(frame.right, w - 4);
+        const RECT cancel = inClient(panel.Control(kIdCancel)), apply = inClient(panel.Control(kIdApply)),
+                   about = inClient(panel.Control(kIdAbout));
+        EXPECT_EQ(frame.bottom - frame.top, h - (cancel.bottom - cancel.top) - (logo.bottom + 14));
+        EXPECT_EQ(cancel.top, frame.bottom + 5);
+        EXPECT_EQ(cancel.right, frame.right - 15) << "clear of the grip";
+        EXPECT_EQ(apply.top, cancel.top);
+        EXPECT_EQ(apply.right, cancel.left - 7);
+        EXPECT_EQ(about.top, cancel.top);
+        EXPECT_EQ(about.left, frame.left);
+        EXPECT_LE(cancel.bottom, h);
+
+        const RECT grip = inClient(panel.Control(kIdResizeHandle));
+        EXPECT_TRUE(IsWindowVisible(panel.Control(kIdResizeHandle)));
+        EXPECT_EQ(grip.left, w - 15);
+        EXPECT_EQ(grip.top, h - 15);
+        // The bottom-right corner sizes the window.
+        POINT corner{w - 5, h - 5};
+        ClientToScreen(panel.hwnd(), &corner);
+        EXPECT_EQ(SendMessageA(panel.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOMRIGHT);
+
+        // Nothing lies where the title-bar buttons will go.
+        for (POINT p : {POINT{w - 55, 4}, POINT{w - 30, 10}, POINT{w - 4, 17}})
+            EXPECT_EQ(ChildWindowFromPointEx(panel.hwnd(), p, CWP_SKIPINVISIBLE), panel.hwnd());
+    }
+    panel.ShowWarning("Uninstalling - please wait...");
+    RECT client, warning;
+    GetClientRect(panel.hwnd(), &client);
+    GetWindowRect(panel.Control(kIdWarning), &warning);
+    MapWindowPoints(nullptr, panel.hwnd(), reinterpret_cast<POINT*>(&warning), 2);
+    EXPECT_EQ(warning.left, (client.right - (warning.right - warning.left)) / 2);
+    EXPECT_EQ(warning.top, (client.bottom - (warning.bottom - warning.top)) / 2);
 }
 
 TEST_F(MainWindow, LowColourDisplaysGetAGreyFocusMarker) {

@@ -1,0 +1,295 @@
+// The list layout and scrolling on the real surface: rows stacked in list
+// order, wrapping that follows the width, the row at the top of the view
+// kept in place across a relayout, the scroll range, the saved position
+// and the mouse wheel.
+#include "engine/catalogue.h"
+#include "engine/registry.h"
+#include "engine/suite.h"
+#include "panel/list_layout.h"
+#include "panel/panel_fixture.h"
+#include "support/test_env.h"
+
+#include <atomic>
+#include <thread>
+#include <vector>
+
+using namespace kk;
+using kktest::PanelTest;
+
+namespace {
+
+bool Visible(HWND hwnd) { return hwnd && (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE); }
+
+// Where the surface lies inside its frame, in pixels.
+int SurfaceTop(HWND view) {
+    RECT r{};
+    GetWindowRect(view, &r);
+    MapWindowPoints(nullptr, GetParent(view), reinterpret_cast<POINT*>(&r), 2);
+    return r.top;
+}
+
+class ListLayout : public PanelTest {
+protected:
+    void Wheel(HWND target, int delta) {
+        SendMessageA(target, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))), 0);
+    }
+    std::vector<int> DescriptionHeights() {
+        std::vector<int> heights;
+        for (int p = 1; p <= panel.RowCount(); ++p) {
+            RECT r = OnSurface(kFamilyDescription, panel.ToolIdAt(p));
+            heights.push_back(r.bottom - r.top);
+        }
+        return heights;
+    }
+};
+
+TEST_F(ListLayout, RowsStackInOrderAndHiddenRowsTakeNoRoom) {
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(panel.pixelScaleY, 15);
+    RECT view;
+    GetClientRect(panel.View(), &view);
+    int expectedTop = 90 / 15;  // the top margin
+    int hidden = 0;
+    for (int p = 1; p <= panel.RowCount(); ++p) {
+        const int t = panel.ToolIdAt(p);
+        SCOPED_TRACE(t);
+        const RECT caption = OnSurface(kFamilyCaptionTitle, t);
+        const RECT description = OnSurface(kFamilyDescription, t);
+        EXPECT_EQ(OnSurface(kFamilyChanged, t).top, expectedTop);
+        if (panel.KindTag(t) == "4") {
+            ++hidden;
+            EXPECT_FALSE(Visible(RowControl(kFamilyCaptionTitle, t)));
+            EXPECT_FALSE(Visible(RowControl(kFamilyDescription, t)));
+            continue;  // the next row starts where this one would have
+        }
+        ASSERT_TRUE(Visible(RowControl(kFamilyDescription, t)));
+        EXPECT_EQ(caption.top, expectedTop);
+        EXPECT_EQ(description.top, caption.bottom);
+        EXPECT_EQ(description.right, view.right - 3) << "three pixels kept free on the right";
+        // A heading starts 510 twips further left and ends as much short.
+        EXPECT_EQ(caption.right, view.right - 3 - (panel.KindTag(t) == "5" ? 510 / 15 : 0));
+        if (HWND box = RowControl(kFamilyCheckBox, t)) {
+            EXPECT_EQ(OnSurface(box).top, caption.top);
+            EXPECT_TRUE(IsWindowEnabled(box)) << "placed switches are enabled";
+        }
+        if (HWND button = RowControl(kFamilyButtonObject, t)) {
+            EXPECT_EQ(OnSurface(button).top, caption.top - 2);
+        }
+        int end = description.bottom + 4;  // 60 twips after every description
+        if (HWND link = RowControl(kFamilyHLink, t)) {
+            const RECT l = OnSurface(link);
+            EXPECT_EQ(l.top, description.bottom) << "the link tucks under the gap";
+            end = l.bottom + 4;
+        }
+        expectedTop = end;
+    }
+    EXPECT_EQ(SurfaceTop(panel.View()), 0);
+    RECT surface;
+    GetWindowRect(panel.View(), &surface);
+    EXPECT_EQ(surface.bottom - surface.top, expectedTop + 4) << "the content and a bottom margin";
+    EXPECT_EQ(panel.SurfaceHeight(), (expectedTop + 4) * 15);
+    if (kktest::WindowsVersion() == "winme") {
+        EXPECT_GE(hidden, 5) << "Me withdraws several tools";
+    }
+}
+
+TEST_F(ListLayout, DescriptionsWrapToTheWidth) {
+    ASSERT_TRUE(Start());
+    Resize(900, 600);
+    const std::vector<int> wide = DescriptionHeights();
+    const int wideHeight = panel.SurfaceHeight();
+    Resize(480, 600);
+    const std::vector<int> narrow = DescriptionHeights();
+    EXPECT_GT(panel.SurfaceHeight(), wideHeight);
+    int taller = 0;
+    for (size_t i = 0; i < wide.size(); ++i) {
+        EXPECT_GE(narrow[i], wide[i]) << "row " << panel.ToolIdAt(static_cast<int>(i) + 1);
+        taller += narrow[i] > wide[i];
+    }
+    EXPECT_GT(taller, 5);
+    Resize(900, 600);
+    EXPECT_EQ(DescriptionHeights(), wide) << "widening reverses it";
+    EXPECT_EQ(panel.SurfaceHeight(), wideHeight);
+}
+
+TEST_F(ListLayout, TheRowAtTheTopOfTheViewStaysThereAfterAResize) {
+    ASSERT_TRUE(Start());
+    Resize(760, 500);
+    // At the very top nothing is anchored: the list stays at its top.
+    EXPECT_EQ(panel.AnchorRow(), -1);
+    Resize(700, 500);
+    EXPECT_EQ(panel.scrollBar().Value(), 0);
+
+    panel.scrollBar().SetValue(panel.scrollBar().Max() / 2);
+    const int anchor = panel.AnchorRow();
+    ASSERT_GT(anchor, 0);
+    const int before = OnScreen(RowControl(kFamilyCaptionTitle, anchor)).top;
+    const int valueBefore = panel.scrollBar().Value();
+    Resize(480, 500);  // narrower: rows above the anchor grow
+    EXPECT_GT(panel.scrollBar().Value(), valueBefore);
+    EXPECT_NEAR(OnScreen(RowControl(kFamilyCaptionTitle, anchor)).top, before, 1);
+    EXPECT_EQ(panel.AnchorRow(), anchor);
+}
+
+TEST_F(ListLayout, TheScrollRangeIsTheContentBeyondTheFrame) {
+    ASSERT_TRUE(Start());
+    const RECT frame = [&] { RECT r; GetClientRect(panel.ViewFrame(), &r); return r; }();
+    const int frameHeight = frame.bottom * 15;
+    ListScrollBar& bar = panel.scrollBar();
+    ASSERT_TRUE(bar.Enabled());
+    EXPECT_TRUE(IsWindowEnabled(panel.ScrollBar()));
+    EXPECT_EQ(bar.Max(), panel.SurfaceHeight() - frameHeight);
+    EXPECT_EQ(bar.SmallChange(), 6 * 15);
+    EXPECT_EQ(bar.LargeChange(), frameHeight);
+    SCROLLINFO info{};
+    info.cbSize = sizeof info;
+    info.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(panel.ScrollBar(), SB_CTL, &info));
+    EXPECT_EQ(info.nMax - static_cast<int>(info.nPage) + 1, bar.Max()) << "the bar's last position is the maximum";
+
+    // The bar sits along the frame's right edge; the surface fills the rest.
+    const RECT barRect = OnScreen(panel.ScrollBar()), frameRect = OnScreen(panel.ViewFrame());
+    EXPECT_EQ(barRect.right, frameRect.right);
+    EXPECT_EQ(barRect.bottom - barRect.top, frame.bottom);
+    EXPECT_EQ(OnScreen(panel.View()).right, barRect.left);
+
+    // Every change of the value moves the surface, clamped at both ends.
+    bar.SetValue(1500);
+    EXPECT_EQ(SurfaceTop(panel.View()), -100);
+    bar.SetValue(bar.Max() + 5000);
+    EXPECT_EQ(bar.Value(), bar.Max());
+    bar.SetValue(-40);
+    EXPECT_EQ(bar.Value(), 0);
+    SendMessageA(panel.ViewFrame(), WM_VSCROLL, SB_PAGEDOWN, reinterpret_cast<LPARAM>(panel.ScrollBar()));
+    EXPECT_EQ(bar.Value(), frameHeight);
+    SendMessageA(panel.ViewFrame(), WM_VSCROLL, SB_LINEUP, reinterpret_cast<LPARAM>(panel.ScrollBar()));
+    EXPECT_EQ(bar.Value(), frameHeight - 90);
+    SendMessageA(panel.ViewFrame(), WM_VSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(panel.ScrollBar()));
+    EXPECT_EQ(SurfaceTop(panel.View()), -MulDiv(bar.Max(), 1, 15));
+}
+
+TEST_F(ListLayout, AShortListDisablesTheScrollBar) {
+    // Withdraw every fixed row but the first heading and the first tool.
+    for (int p = 3; p <= kFixedRowCount; ++p)
+        SetString(HKEY_CURRENT_USER, "SOFTWARE\\Marrowby\\Kestrelkit\\debug", std::to_string(GetToolInfo(p).toolId), "1");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "ScrollPos", "1500");
+    ASSERT_TRUE(Start());
+    EXPECT_FALSE(panel.scrollBar().Enabled());
+    EXPECT_FALSE(IsWindowEnabled(panel.ScrollBar()));
+    EXPECT_EQ(panel.scrollBar().Value(), 0) << "nothing to scroll, whatever was saved";
+    EXPECT_EQ(SurfaceTop(panel.View()), 0);
+    Wheel(panel.hwnd(), -120);
+    EXPECT_EQ(panel.scrollBar().Value(), 0);
+}
+
+TEST_F(ListLayout, TheWheelStepsThirtyPixelsAndStopsAtTheEnds) {
+    ASSERT_TRUE(Start());
+    ListScrollBar& bar = panel.scrollBar();
+    ASSERT_GT(bar.Max(), 5000);
+    Wheel(panel.hwnd(), -120);
+    EXPECT_EQ(bar.Value(), 450);
+    EXPECT_EQ(SurfaceTop(panel.View()), -30);
+    Wheel(panel.hwnd(), -480);  // one message, one step, however far it turned
+    EXPECT_EQ(bar.Value(), 900);
+    Wheel(panel.hwnd(), 0);
+    EXPECT_EQ(bar.Value(), 900);
+    // From a row's switch the wheel reaches the window as well.
+    Wheel(RowControl(kFamilyCheckBox, 101), -120);
+    EXPECT_EQ(bar.Value(), 1350);
+
+    bar.SetValue(200);
+    Wheel(panel.hwnd(), 120);
+    EXPECT_EQ(bar.Value(), 0) << "stops exactly at the top";
+    Wheel(panel.hwnd(), 120);
+    EXPECT_EQ(bar.Value(), 0);
+    bar.SetValue(bar.Max() - 100);
+    Wheel(panel.hwnd(), -120);
+    EXPECT_EQ(bar.Value(), bar.Max()) << "stops exactly at the bottom";
+    Wheel(panel.hwnd(), -120);
+    EXPECT_EQ(bar.Value(), bar.Max());
+    EXPECT_EQ(SurfaceTop(panel.View()), -MulDiv(bar.Max(), 1, 15));
+}
+
+TEST_F(ListLayout, DraggingTheThumbMovesTheListAsItGoes) {
+    ASSERT_TRUE(Start());
+    SetWindowPos(panel.hwnd(), HWND_TOP, 100, 100, 0, 0, SWP_NOSIZE);
+    SetForegroundWindow(panel.hwnd());
+    Pump();
+    const RECT bar = OnScreen(panel.ScrollBar());
+    const int arrow = GetSystemMetrics(SM_CYVSCROLL);
+    const POINT grab{(bar.left + bar.right) / 2, bar.top + arrow + 3};
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    auto mouse = [&](DWORD flags, POINT p) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = MulDiv(p.x, 65536, screenW);
+        in.mi.dy = MulDiv(p.y, 65536, screenH);
+        in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        SendInput(1, &in, sizeof in);
+    };
+    // The bar tracks the drag in a loop of its own, so a second thread moves
+    // the mouse and looks at the surface while the button is still down.
+    int topWhileDragging = 0, valueWhileDragging = 0;
+    std::thread user([&] {
+        mouse(0, grab);
+        Sleep(100);
+        mouse(MOUSEEVENTF_LEFTDOWN, grab);
+        Sleep(200);
+        mouse(0, {grab.x, grab.y + 40});
+        Sleep(300);
+        topWhileDragging = SurfaceTop(panel.View());
+        valueWhileDragging = panel.scrollBar().Value();
+        mouse(MOUSEEVENTF_LEFTUP, {grab.x, grab.y + 40});
+        // Should the release go astray, the bar's own loop must still end.
+        Sleep(300);
+        PostMessageA(panel.ScrollBar(), WM_LBUTTONUP, 0, 0);
+    });
+    PumpUntil([] { return false; }, 1500);
+    user.join();
+    Pump();
+    EXPECT_LT(topWhileDragging, -100) << "the surface followed the thumb before the button was released";
+    EXPECT_EQ(topWhileDragging, -MulDiv(valueWhileDragging, 1, 15));
+}
+
+TEST_F(ListLayout, The16BitLimitStopsTheRowsInsteadOfWrappingAround) {
+    ASSERT_TRUE(Start());
+    // Descriptions three thousand twips tall: the list outgrows 16 bits.
+    const int height = StackRows(panel.list(), 6000, panel.Scale(), [](const std::string&, int) { return 3000; });
+    EXPECT_TRUE(height == -1 || height <= kMaxTwips) << height;
+    int last = 0, piled = 0;
+    for (const ToolRow& row : panel.list().Rows()) {
+        EXPECT_GE(row.caption.top, last) << row.toolId << " went back up";
+        EXPECT_LE(row.caption.top, kMaxTwips) << row.toolId;
+        piled += row.caption.top == last;
+        last = row.caption.top;
+    }
+    EXPECT_GT(last, kMaxTwips - 3060 - 300) << "the rows went as far as 16 bits allow";
+    EXPECT_GT(piled, 10) << "the rows past the limit stay at the last place";
+}
+
+struct SavedCase {
+    const char* saved;
+    int expected;  // -1: the largest value
+};
+
+class SavedScroll : public PanelTest, public ::testing::WithParamInterface<SavedCase> {};
+
+TEST_P(SavedScroll, TheListOpensWhereItWasLeft) {
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "ScrollPos", GetParam().saved);
+    ASSERT_TRUE(Start());
+    const int expected = GetParam().expected < 0 ? panel.scrollBar().Max() : GetParam().expected;
+    ASSERT_LT(panel.scrollBar().Max(), 30000) << "the larger case must lie beyond the end";
+    EXPECT_EQ(panel.scrollBar().Value(), expected);
+    EXPECT_EQ(SurfaceTop(panel.View()), -MulDiv(expected, 1, 15));
+    // Only the start-up applies it: a later relayout leaves the user's place.
+    panel.scrollBar().SetValue(0);
+    Resize(520, 340);
+    EXPECT_EQ(panel.scrollBar().Value(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Positions, SavedScroll,
+                         ::testing::Values(SavedCase{"1500", 1500}, SavedCase{"30000", -1},
+                                           SavedCase{"99999", 0},  // beyond 16 bits: skipped
+                                           SavedCase{"not a number", 0}, SavedCase{"-300", 0}));
+
+}  // namespace

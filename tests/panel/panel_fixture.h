@@ -1,0 +1,52 @@
+// A started main window on a scratch registry, for the window tests: the
+// panel as Initialize leaves it, shown, with helpers to resize it, wait for
+// the list's relayout and read where row controls are.
+#pragma once
+#include "app/initialize.h"
+#include "panel/control_ids.h"
+#include "panel/control_panel.h"
+#include "support/recorder.h"
+#include "support/scratch_registry.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace kktest {
+
+class PanelTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+
+    // Creates and starts the panel, shows it and lets it paint; false when
+    // start-up refused.
+    bool Start(const std::string& commandLine = "");
+    // Gives the window an outer size and waits for the relayout after the pause.
+    void Resize(int width, int height);
+    // Handles waiting messages; with a condition, until it holds or 3 s pass.
+    static void Pump();
+    static bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
+    void WaitForRelayout();
+
+    // A row control's window and its rectangle on the list surface, in pixels.
+    HWND RowControl(kk::RowFamily family, int toolId) const;
+    RECT OnSurface(HWND control) const;
+    RECT OnSurface(kk::RowFamily family, int toolId) const { return OnSurface(RowControl(family, toolId)); }
+    // Where a control is on the screen.
+    static RECT OnScreen(HWND control);
+    static std::string Text(HWND hwnd);
+
+    // Plugin rows under HKLM ...\Plugins, one subkey each.
+    static void AddPlugin(const std::string& key, const std::string& caption, const std::string& link = "");
+
+    ScratchRegistry scratch;
+    SystemRecorder recorder;
+    kk::ControlPanel panel;
+    kk::InstanceClaim claim;
+    kk::RestoreServer dde;
+};
+
+}  // namespace kktest

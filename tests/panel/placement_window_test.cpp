@@ -1,0 +1,192 @@
+// Where the main window lies: the placement saved by Cancel and restored
+// at the next start (normal, maximised, minimised), the work area the
+// taskbar leaves, and the size limits the window answers.
+#include "app/placement.h"
+#include "engine/registry.h"
+#include "engine/suite.h"
+#include "panel/panel_fixture.h"
+
+using namespace kk;
+using kktest::PanelTest;
+
+namespace {
+
+std::string Saved(const char* name) { return GetString(HKEY_CURRENT_USER, kSuiteKey, name); }
+
+class Placement : public PanelTest {
+protected:
+    void Cancel() {
+        SendMessageA(panel.Control(kIdCancel), BM_CLICK, 0, 0);
+        Pump();
+    }
+    // Starts a second panel in this process, as the next run would.
+    bool StartAgain(ControlPanel& next) {
+        dde.Stop();
+        claim = InstanceClaim();  // the first run's claim ends with it
+        if (!next.Create(GetModuleHandleA(nullptr))) return false;
+        StartupContext context{next, claim, dde, ""};
+        if (!Initialize(context)) return false;
+        ShowWindow(next.hwnd(), SW_SHOW);
+        Pump();
+        return true;
+    }
+    void Preset(const char* left, const char* top, const char* width, const char* height, const char* max) {
+        SetString(HKEY_CURRENT_USER, kSuiteKey, "CPLeft", left);
+        SetString(HKEY_CURRENT_USER, kSuiteKey, "CPTop", top);
+        SetString(HKEY_CURRENT_USER, kSuiteKey, "CPWidth", width);
+        SetString(HKEY_CURRENT_USER, kSuiteKey, "CPHeight", height);
+        SetString(HKEY_CURRENT_USER, kSuiteKey, "MaxWindow", max);
+    }
+};
+
+TEST_F(Placement, ANormalWindowComesBackWhereItWasWithItsScrollPosition) {
+    ASSERT_TRUE(Start());
+    SetWindowPos(panel.hwnd(), nullptr, 100, 80, 600, 400, SWP_NOZORDER);
+    WaitForRelayout();
+    panel.scrollBar().SetValue(1500);
+    Cancel();
+    EXPECT_FALSE(IsWindow(panel.hwnd())) << "Cancel closes the window";
+    EXPECT_EQ(Saved("CPLeft"), "1500");
+    EXPECT_EQ(Saved("CPTop"), "1200");
+    EXPECT_EQ(Saved("CPWidth"), "9000");
+    EXPECT_EQ(Saved("CPHeight"), "6000");
+    EXPECT_EQ(Saved("MaxWindow"), "0");
+    EXPECT_EQ(Saved("ScrollPos"), "1500");
+
+    ControlPanel next;
+    ASSERT_TRUE(StartAgain(next));
+    RECT r;
+    GetWindowRect(next.hwnd(), &r);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 80);
+    EXPECT_EQ(r.right - r.left, 600);
+    EXPECT_EQ(r.bottom - r.top, 400);
+    EXPECT_EQ(next.scrollBar().Value(), 1500);
+}
+
+TEST_F(Placement, AMaximisedWindowSavesOnlyTheFlagAndComesBackMaximised) {
+    Preset("1500", "1200", "9000", "6000", "0");
+    ASSERT_TRUE(Start());
+    ShowWindow(panel.hwnd(), SW_MAXIMIZE);
+    WaitForRelayout();
+    panel.scrollBar().SetValue(600);
+    Cancel();
+    EXPECT_EQ(Saved("MaxWindow"), "1");
+    EXPECT_EQ(Saved("CPLeft"), "1500") << "the normal placement of the earlier run stays";
+    EXPECT_EQ(Saved("CPWidth"), "9000");
+    EXPECT_EQ(Saved("ScrollPos"), "600");
+
+    ControlPanel next;
+    ASSERT_TRUE(StartAgain(next));
+    EXPECT_EQ(next.maximizeTimerTag, "maximize");
+    RECT r;
+    GetWindowRect(next.hwnd(), &r);
+    EXPECT_EQ(r.right - r.left, 440) << "the default size until the first tick";
+    ASSERT_TRUE(PumpUntil([&] { return IsZoomed(next.hwnd()) != FALSE; }));
+    GetWindowRect(next.hwnd(), &r);
+    EXPECT_EQ(r.left, next.workArea.left);
+    EXPECT_EQ(r.top, next.workArea.top);
+    EXPECT_EQ(r.right - r.left, next.workArea.right - next.workArea.left);
+    EXPECT_EQ(r.bottom - r.top, next.workArea.bottom - next.workArea.top);
+    EXPECT_FALSE(IsWindowVisible(next.Control(kIdResizeHandle))) << "no grip on a maximised window";
+    ShowWindow(next.hwnd(), SW_RESTORE);
+    EXPECT_TRUE(IsWindowVisible(next.Control(kIdResizeHandle)));
+}
+
+TEST_F(Placement, AMinimisedWindowSavesNothingButTheScrollPosition) {
+    Preset("1500", "1200", "9000", "6000", "0");
+    ASSERT_TRUE(Start());
+    panel.scrollBar().SetValue(900);
+    SetWindowPos(panel.hwnd(), nullptr, 10, 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    ShowWindow(panel.hwnd(), SW_MINIMIZE);
+    Pump();
+    Cancel();
+    EXPECT_EQ(Saved("CPLeft"), "1500");
+    EXPECT_EQ(Saved("CPTop"), "1200");
+    EXPECT_EQ(Saved("CPWidth"), "9000");
+    EXPECT_EQ(Saved("CPHeight"), "6000");
+    EXPECT_EQ(Saved("MaxWindow"), "0");
+    EXPECT_EQ(Saved("ScrollPos"), "900");
+}
+
+// A stand-in taskbar: a top-level window of the taskbar's class.
+class Taskbar {
+public:
+    explicit Taskbar(RECT r) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "Shell_TrayWnd";
+        RegisterClassA(&wc);
+        hwnd_ = CreateWindowExA(WS_EX_TOOLWINDOW, "Shell_TrayWnd", "", WS_POPUP | WS_VISIBLE, r.left, r.top,
+                                r.right - r.left, r.bottom - r.top, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~Taskbar() { DestroyWindow(hwnd_); }
+    Taskbar(const Taskbar&) = delete;
+    Taskbar& operator=(const Taskbar&) = delete;
+
+private:
+    HWND hwnd_ = nullptr;
+};
+
+TEST_F(Placement, TheWorkAreaLeavesTheTaskbarFreeAtEveryEdge) {
+    ASSERT_TRUE(Start());
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    const int b = panel.borderWidth;
+    ASSERT_GT(b, 0);
+    ComputeWorkArea(panel);
+    EXPECT_EQ(panel.workArea.left, -b) << "no taskbar: the frame lies off screen";
+    EXPECT_EQ(panel.workArea.top, -b);
+    EXPECT_EQ(panel.workArea.right, w + 2 * b);
+    EXPECT_EQ(panel.workArea.bottom, h + 2 * b);
+
+    struct Edge {
+        const char* name;
+        RECT bar;
+        int WorkAreaRect::*side;
+        int expected;
+    };
+    const Edge edges[] = {
+        {"bottom", {0, h - 30, w, h}, &WorkAreaRect::bottom, h - 30 + b},
+        {"top", {0, 0, w, 30}, &WorkAreaRect::top, 30 - b},
+        {"left", {0, 0, 60, h}, &WorkAreaRect::left, 60 - b},
+        {"right", {w - 60, 0, w, h}, &WorkAreaRect::right, w - 60 + b},
+    };
+    for (const Edge& edge : edges) {
+        SCOPED_TRACE(edge.name);
+        Taskbar taskbar(edge.bar);
+        ComputeWorkArea(panel);
+        EXPECT_EQ(panel.workArea.*edge.side, edge.expected);
+
+        // The window's limits come from the work area.
+        MINMAXINFO info;
+        memset(&info, 0x5A, sizeof info);
+        SendMessageA(panel.hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+        EXPECT_EQ(info.ptMinTrackSize.x, 440);
+        EXPECT_EQ(info.ptMinTrackSize.y, 300);
+        EXPECT_EQ(info.ptMaxTrackSize.x, panel.workArea.right - panel.workArea.left);
+        EXPECT_EQ(info.ptMaxTrackSize.y, panel.workArea.bottom - panel.workArea.top);
+        EXPECT_EQ(info.ptMaxPosition.x, panel.workArea.left);
+        EXPECT_EQ(info.ptMaxPosition.y, panel.workArea.top);
+
+        ShowWindow(panel.hwnd(), SW_MAXIMIZE);
+        RECT r;
+        GetWindowRect(panel.hwnd(), &r);
+        EXPECT_EQ(r.left, panel.workArea.left);
+        EXPECT_EQ(r.top, panel.workArea.top);
+        EXPECT_EQ(r.right, panel.workArea.right);
+        EXPECT_EQ(r.bottom, panel.workArea.bottom);
+        ShowWindow(panel.hwnd(), SW_RESTORE);
+    }
+}
+
+TEST_F(Placement, TheWindowCannotBeMadeSmallerThanItsMinimum) {
+    ASSERT_TRUE(Start());
+    SetWindowPos(panel.hwnd(), nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER);
+    RECT r;
+    GetWindowRect(panel.hwnd(), &r);
+    EXPECT_EQ(r.right - r.left, 440);
+    EXPECT_EQ(r.bottom - r.top, 300);
+}
+
+}  // namespace

@@ -1,0 +1,210 @@
+// The tool list as the main window builds it: positions, the plugin rows,
+// the per-user withdrawal, each row's controls and tags, and the apply
+// engine working on the real controls through RowAccess.
+#include "app/modes.h"
+#include "engine/apply_engine.h"
+#include "engine/registry.h"
+#include "engine/state_detector.h"
+#include "engine/suite.h"
+#include "panel/panel_fixture.h"
+#include "support/test_env.h"
+
+using namespace kk;
+using kktest::PanelTest;
+
+namespace {
+
+const char kDebugKey[] = "SOFTWARE\\Marrowby\\Kestrelkit\\debug";
+
+bool Visible(HWND hwnd) { return hwnd && (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE); }
+
+// The darkest pixel a control paints, through WM_PRINTCLIENT.
+COLORREF DarkestInk(HWND control) {
+    RECT r;
+    GetClientRect(control, &r);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, r.right, r.bottom);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    SendMessageA(control, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    COLORREF darkest = RGB(255, 255, 255);
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x) {
+            COLORREF c = GetPixel(dc, x, y);
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < GetRValue(darkest) + GetGValue(darkest) + GetBValue(darkest))
+                darkest = c;
+        }
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return darkest;
+}
+
+class ToolList : public PanelTest {};
+
+TEST_F(ToolList, WithoutPluginsThePluginsHeadingIsLeftOut) {
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(panel.RowCount(), 40);
+    EXPECT_EQ(panel.ToolIdAt(1), 901);
+    EXPECT_EQ(panel.ToolIdAt(2), 101);
+    EXPECT_EQ(panel.ToolIdAt(41), 0);
+    EXPECT_EQ(RowControl(kFamilyCaptionTitle, 907), nullptr);
+    for (int p = 1; p <= panel.RowCount(); ++p) {
+        const int t = panel.ToolIdAt(p);
+        SCOPED_TRACE(t);
+        // Every row has its caption, description and hidden marker, by family and ToolId.
+        EXPECT_NE(RowControl(kFamilyCaptionTitle, t), nullptr);
+        EXPECT_NE(RowControl(kFamilyDescription, t), nullptr);
+        ASSERT_NE(RowControl(kFamilyChanged, t), nullptr);
+        EXPECT_EQ(Text(RowControl(kFamilyChanged, t)), "*");
+        EXPECT_FALSE(panel.ChangedShown(t));
+        EXPECT_EQ(GetParent(RowControl(kFamilyCaptionTitle, t)), panel.View());
+    }
+}
+
+TEST_F(ToolList, PluginsFollowTheirHeadingInReverseOrder) {
+    AddPlugin("Alpha", "Alpha tool");
+    AddPlugin("Bravo", "Bravo tool", "Open Bravo...");
+    AddPlugin("Charlie", "Charlie tool");
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(panel.RowCount(), 44);
+    EXPECT_EQ(panel.ToolIdAt(41), 907);
+    EXPECT_EQ(Text(RowControl(kFamilyCaptionTitle, 907)).substr(0, 7), "Plugins");
+    const int expected[] = {303, 302, 301};
+    const char* captions[] = {"Charlie tool", "Bravo tool", "Alpha tool"};
+    for (int i = 0; i < 3; ++i) {
+        const int t = panel.ToolIdAt(42 + i);
+        ASSERT_EQ(t, expected[i]);
+        EXPECT_EQ(Text(RowControl(kFamilyCaptionTitle, t)), captions[i]);
+        EXPECT_EQ(panel.KindTag(t), "1");
+        EXPECT_NE(RowControl(kFamilyCheckBox, t), nullptr) << "a plugin is an on/off row";
+        EXPECT_GT(OnSurface(kFamilyCaptionTitle, t).top, OnSurface(kFamilyCaptionTitle, 907).top);
+    }
+    EXPECT_EQ(Text(RowControl(kFamilyHLink, 302)), "Open Bravo...");
+    EXPECT_EQ(panel.LinkTag(302), "plugin.exe");
+    EXPECT_EQ(RowControl(kFamilyHLink, 301), nullptr);
+}
+
+TEST_F(ToolList, TheDebugKeyWithdrawsARowAndLeavesNoGap) {
+    SetString(HKEY_CURRENT_USER, kDebugKey, "153", "1");
+    SetString(HKEY_CURRENT_USER, kDebugKey, "104", "");  // empty: no effect
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(panel.KindTag(153), "4");
+    EXPECT_FALSE(Visible(RowControl(kFamilyCaptionTitle, 153)));
+    EXPECT_FALSE(Visible(RowControl(kFamilyDescription, 153)));
+    EXPECT_EQ(RowControl(kFamilyCheckBox, 153), nullptr);
+    EXPECT_EQ(RowControl(kFamilyHLink, 153), nullptr) << "the withdrawn row loses its link too";
+    EXPECT_NE(RowControl(kFamilyCheckBox, 104), nullptr);
+
+    // 107 (with its link line) comes before 153, 105 after it.
+    ASSERT_EQ(panel.ToolIdAt(23), 107);
+    ASSERT_EQ(panel.ToolIdAt(24), 153);
+    ASSERT_EQ(panel.ToolIdAt(25), 105);
+    const int rowEnd = OnSurface(kFamilyHLink, 107).bottom + 4;  // 60 twips after the link
+    EXPECT_EQ(OnSurface(kFamilyCaptionTitle, 105).top, rowEnd);
+    EXPECT_EQ(OnSurface(kFamilyChanged, 153).top, rowEnd) << "the withdrawn row starts where 105 starts";
+}
+
+TEST_F(ToolList, HeadingsAreGreyAndIndentedAndShowNoHand) {
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(RowControl(kFamilyCheckBox, 901), nullptr);
+    EXPECT_EQ(panel.KindTag(901), "5");
+    EXPECT_EQ(OnSurface(kFamilyCaptionTitle, 901).left, 105 / 15);
+    EXPECT_EQ(OnSurface(kFamilyCaptionTitle, 101).left, 615 / 15);
+    EXPECT_EQ(DarkestInk(RowControl(kFamilyCaptionTitle, 901)), RGB(128, 128, 128));
+    EXPECT_EQ(DarkestInk(RowControl(kFamilyCaptionTitle, 101)), RGB(0, 0, 0));
+
+    // The list surface picks the cursor for its children.
+    const HCURSOR hand = LoadCursor(nullptr, IDC_HAND);
+    auto cursorOver = [&](HWND control) -> HCURSOR {
+        SetCursor(LoadCursor(nullptr, IDC_ARROW));
+        if (!SendMessageA(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)))
+            return nullptr;
+        return GetCursor();
+    };
+    EXPECT_EQ(cursorOver(RowControl(kFamilyCaptionTitle, 101)), hand);
+    EXPECT_EQ(cursorOver(RowControl(kFamilyDescription, 101)), hand);
+    EXPECT_EQ(cursorOver(RowControl(kFamilyHLink, 101)), hand);
+    EXPECT_EQ(cursorOver(RowControl(kFamilyCaptionTitle, 123)), hand) << "settings rows too";
+    EXPECT_NE(cursorOver(RowControl(kFamilyCaptionTitle, 901)), hand);
+    EXPECT_NE(cursorOver(RowControl(kFamilyDescription, 901)), hand);
+}
+
+TEST_F(ToolList, DetectedStatesSetTheSwitchesAndTags) {
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "ClearTemp", "1");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPrompt", "2");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptApp", "cmd.exe");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptCLP", "/k");
+    SetString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "MenuShowDelay", "65534");
+    ASSERT_TRUE(Start());
+
+    EXPECT_EQ(panel.CheckValue(153), 1);
+    EXPECT_EQ(SendMessageA(RowControl(kFamilyCheckBox, 153), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(panel.CheckTag(153), "1");
+    EXPECT_FALSE(panel.ChangedShown(153));
+
+    // A "#" link carries the settings; the box keeps only the flag.
+    EXPECT_EQ(panel.CheckValue(107), 0);
+    EXPECT_EQ(panel.CheckTag(107), "0");
+    EXPECT_EQ(panel.LinkTag(107), std::string("#2cmd.exe\0/k", 12));
+    EXPECT_EQ(panel.CheckTag(104), "0");
+    EXPECT_EQ(panel.LinkTag(104), "#");
+    // A program link keeps its action.
+    EXPECT_EQ(panel.LinkTag(153), "kkboot.exe /cleartemp");
+
+    EXPECT_EQ(panel.KindTag(123), "2");
+    EXPECT_EQ(panel.ButtonTag(123), "1");
+    EXPECT_NE(RowControl(kFamilyButtonObject, 123), nullptr);
+    EXPECT_EQ(RowControl(kFamilyCheckBox, 123), nullptr);
+    // Kinds a row does not have read empty.
+    EXPECT_EQ(panel.ButtonTag(153), "");
+    EXPECT_EQ(panel.CheckTag(123), "");
+    EXPECT_EQ(panel.KindTag(555), "");
+}
+
+TEST_F(ToolList, TheApplyEngineWorksOnTheRealRows) {
+    ASSERT_TRUE(Start());
+    SetInstallPath(kktest::FixturesFolder());
+    const std::string startup = kktest::MakeTempFolder("startup");
+    SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Startup",
+              startup);
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
+
+    // A tick through the control marks the row; ticking back clears it.
+    HWND box = RowControl(kFamilyCheckBox, 104);
+    ASSERT_TRUE(box);
+    SendMessageA(box, BM_CLICK, 0, 0);
+    EXPECT_EQ(panel.CheckValue(104), 1);
+    EXPECT_TRUE(panel.ChangedShown(104));
+    EXPECT_TRUE(IsWindowEnabled(panel.Control(kIdApply)));
+    EXPECT_EQ(Text(panel.Control(kIdCancel)), "&Cancel");
+    SendMessageA(box, BM_CLICK, 0, 0);
+    EXPECT_FALSE(panel.ChangedShown(104));
+    SendMessageA(box, BM_CLICK, 0, 0);
+    ASSERT_TRUE(panel.ChangedShown(104));
+
+    ApplyEngine engine(panel);
+    engine.ApplyChanges();
+    const std::string handler = "*\\shellex\\ContextMenuHandlers\\KkCopyNameMenu";
+    EXPECT_NE(GetString(HKEY_CLASSES_ROOT, handler, ""), "");
+    EXPECT_EQ(DetectToolState(104).substr(0, 1), "1") << "the next start sees the tool on";
+    EXPECT_FALSE(panel.ChangedShown(104));
+    EXPECT_EQ(panel.CheckTag(104), "1");
+    EXPECT_FALSE(IsWindowEnabled(panel.Control(kIdApply)));
+    EXPECT_EQ(Text(panel.Control(kIdCancel)), "&Close");
+    EXPECT_TRUE(panel.changesApplied);
+    EXPECT_TRUE(recorder.messages.empty());
+
+    // The upgrade pass re-registers only ticked boxes of the real list.
+    DeleteKey(HKEY_CLASSES_ROOT, handler);
+    SetString(HKEY_LOCAL_MACHINE, kSuiteKey, "DLLUpgrade", "1");
+    RunDllUpgrade(panel);
+    EXPECT_NE(GetString(HKEY_CLASSES_ROOT, handler, ""), "");
+    EXPECT_FALSE(ValueExists(HKEY_LOCAL_MACHINE, kSuiteKey, "DLLUpgrade"));
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].title, "Update Complete");
+    SetInstallPath("");
+}
+
+}  // namespace
