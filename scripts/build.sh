@@ -10,4 +10,4 @@ cmake --build "$BUILD/x64" -j"$jobs"
 if [ ! -f "$BUILD/x86/CMakeCache.txt" ]; then
   cmake -S "$ROOT" -B "$BUILD/x86" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DKK_BUILD_TESTS=OFF >/dev/null
 fi
-cmake --build "$BUILD/x86" -j"$jobs"
+cmake --build "$BUILD/x86" -j"$jobs" --target ControlPanel  # the product only; fixtures and tests run 64-bit

@@ -15,14 +15,16 @@ wine_reg() { local p=$1; shift; WINEPREFIX=$p wine reg "$@" >/dev/null 2>&1; }
 # desktop (so focus and activation behave as on Windows), Windows XP.
 make_template() {
   local dir=$1
-  [ -f "$dir/.ready" ] && return 0
+  [ -f "$dir/.ready-2" ] && return 0
   rm -rf "$dir"; mkdir -p "$(dirname "$dir")"
   WINEPREFIX=$dir DISPLAY= wineboot -i >/dev/null 2>&1
   wine_reg "$dir" add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
   wine_reg "$dir" add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
   wine_reg "$dir" add 'HKCU\Software\Wine' /v Version /d winxp /f
+  # A crashing test program ends at once instead of waiting in the debugger.
+  wine_reg "$dir" delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f
   WINEPREFIX=$dir wineserver -w
-  touch "$dir/.ready"
+  touch "$dir/.ready-2"
 }
 
 # start_xvfb [WxH]: a private display; sets DISPLAY and XVFB_PID.

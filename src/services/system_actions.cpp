@@ -214,24 +214,13 @@ void InvokeItemVerb(const std::string& folder, const std::string& item, const st
     Bstr itemName(AllocBstr(item));
     ComPtr<FolderItem> entry;
     if (shellFolder->ParseName(itemName.get(), entry.put()) != S_OK || !entry) return;
-    ComPtr<FolderItemVerbs> verbs;
-    if (FAILED(entry->Verbs(verbs.put())) || !verbs) return;
-    long count = 0;
-    if (FAILED(verbs->get_Count(&count))) return;
-    const std::wstring wanted = Wide(verbName);
-    for (long i = 0; i < count; ++i) {
-        Variant index;
-        index.get().vt = VT_I4;
-        index.get().lVal = i;
-        ComPtr<FolderItemVerb> verb;
-        if (FAILED(verbs->Item(index.get(), verb.put())) || !verb) continue;
-        Bstr name;
-        if (FAILED(verb->get_Name(name.put())) || !name.get()) continue;
-        if (wanted == name.get()) {
-            verb->DoIt();
-            return;
-        }
-    }
+    // Invoked by its caption, as the shell names it; an item without such a
+    // verb is left alone. (Walking the item's verb list instead crashes some
+    // shells on its separators.)
+    Variant verb;
+    verb.get().vt = VT_BSTR;
+    verb.get().bstrVal = AllocBstr(verbName);
+    entry->InvokeVerb(verb.get());
 }
 
 std::string ShortcutPath() {

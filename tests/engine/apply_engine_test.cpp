@@ -30,7 +30,10 @@ protected:
         // Automatic updates off: nothing else keeps the startup module.
         SetString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
     }
-    void TearDown() override { SetInstallPath(""); }
+    void TearDown() override {
+        SetStartupModule(false);  // never leave a stand-in module running
+        SetInstallPath("");
+    }
 
     std::string Desktop(const char* name) { return GetString(HKEY_CURRENT_USER, kDesktopKey, name); }
 
