@@ -1,6 +1,7 @@
 #include "app/initialize.h"
 
 #include "app/command_line.h"
+#include "app/modes.h"
 #include "app/placement.h"
 #include "app/startup_checks.h"
 #include "engine/suite.h"
@@ -29,6 +30,18 @@ void PumpPendingMessages() {
     }
 }
 
+// The first MaximizeTimer tick, after the window has been shown once.
+void OnFirstTick(ControlPanel& panel) {
+    if (panel.uninstallMode) {
+        panel.ShowUninstallView();
+        RunUninstall(panel);
+        // The process ends with the window; nothing is saved, the placement included.
+        DestroyWindow(panel.hwnd());
+        return;
+    }
+    if (DllUpgradePending()) RunDllUpgrade(panel);
+}
+
 }  // namespace
 
 bool Initialize(StartupContext& context) {
@@ -47,6 +60,7 @@ bool Initialize(StartupContext& context) {
     ComputeWorkArea(panel);
 
     panel.commandLine = context.commandLine;
+    panel.uninstallMode = WantsUninstall(context.commandLine);
     switch (ModeFromCommandLine(context.commandLine)) {
     case StartMode::AutomaticUpdateCheck:
         CheckForUpdate(true, false);
@@ -99,9 +113,10 @@ bool Initialize(StartupContext& context) {
     ShowWindow(panel.View(), SW_SHOW);
     wait.reset();
     panel.loading = false;
+    if (!panel.onFirstTick) panel.onFirstTick = OnFirstTick;
     if (!panel.onCancel) {
-        // Cancel keeps the placement for the next start; the question about
-        // unapplied changes comes with the row interaction.
+        // Cancel keeps the placement for the next start; the panel has
+        // already asked about unapplied changes.
         panel.onCancel = [](ControlPanel& p) {
             SavePlacement(p);
             DestroyWindow(p.hwnd());

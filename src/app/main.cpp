@@ -20,6 +20,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        // The window sees F1 before whichever control has the focus.
+        if (panel.PreTranslate(msg)) continue;
         if (IsDialogMessageA(panel.hwnd(), &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);

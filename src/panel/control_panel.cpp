@@ -5,7 +5,9 @@
 #include "panel/artwork.h"
 #include "panel/control_ids.h"
 #include "panel/list_layout.h"
+#include "panel/row_events.h"
 #include "panel/row_pictures.h"
+#include "services/help.h"
 #include "services/wait_cursor.h"
 
 #include <windowsx.h>
@@ -18,6 +20,8 @@ namespace {
 const int kButtonWidth = 75, kButtonHeight = 23;
 const int kWarningWidth = 260, kWarningHeight = 20;
 const int kResizePause = 25;  // ms
+const int kAboutToolId = 999;
+const int kGeneralHelpTopic = 100;
 
 HFONT MakeFont(const LOGFONTA& lf) { return CreateFontIndirectA(&lf); }
 
@@ -190,7 +194,7 @@ void ControlPanel::Paint(HDC dc) {
 
 void ControlPanel::OnMaximizeTimer() {
     KillTimer(hwnd_, kMaximizeTimer);
-    if (maximizeTimerTag == "maximize") {
+    if (!uninstallMode && maximizeTimerTag == "maximize") {
         ShowWindow(hwnd_, SW_MAXIMIZE);
         maximizeTimerTag.clear();
     }
@@ -289,22 +293,78 @@ void ControlPanel::OnSurfacePainted() {
 void ControlPanel::OnRowCommand(int controlId, int code) {
     const int family = FamilyOfControlId(controlId);
     const int toolId = ToolIdOfControlId(controlId);
-    if (family == kFamilyCheckBox && (code == BN_CLICKED || code == BN_DOUBLECLICKED)) {
-        ToolRow* row = list_.Find(toolId);
-        if (!row) return;
+    ToolRow* row = list_.Find(toolId);
+    if (!row) return;
+    const bool clicked = code == BN_CLICKED || code == BN_DOUBLECLICKED;  // STN_CLICKED is BN_CLICKED
+    switch (family) {
+    case kFamilyCheckBox:
+        if (!clicked) return;
         ToolList::SetCheckValue(*row, ToolList::CheckValue(*row) ? 0 : 1);
-        if (!loading) OnCheckBoxClicked(toolId);
+        OnCheckBoxChanged(*this, toolId);
+        break;
+    case kFamilyButtonObject:
+        if (code == BN_CLICKED) ShowSettingsDialog(*this, toolId);
+        break;
+    case kFamilyHLink:
+        if (code == STN_CLICKED) FollowLink(*this, toolId);
+        break;
+    case kFamilyCaptionTitle:
+    case kFamilyDescription:
+        if (code == STN_CLICKED) {
+            for (const RowControl* c : {&row->checkBox, &row->button, &row->bullet})
+                if (*c) {
+                    SetFocus(c->hwnd);
+                    break;
+                }
+        }
+        break;
     }
 }
 
-void ControlPanel::OnCheckBoxClicked(int toolId) {
-    ToolRow* row = list_.Find(toolId);
-    if (!row) return;
-    // The row is modified while its box differs from the applied value in its tag.
-    const bool differs = ToolList::CheckValue(*row) != std::atoi(row->checkTag.c_str());
-    ShowWindow(row->changed.hwnd, differs ? SW_SHOWNA : SW_HIDE);
-    EnableWindow(Control(kIdApply), TRUE);
-    if (!changesApplied) SetWindowTextA(Control(kIdCancel), "&Cancel");
+void ControlPanel::OnCommand(int id, int code) {
+    switch (id) {
+    case kIdApply:
+        if (code == BN_CLICKED) Apply();
+        break;
+    case kIdCancel:
+    case IDCANCEL:  // Escape through the dialog manager
+        if (code == BN_CLICKED) Cancel();
+        break;
+    case kIdAbout:
+    case kIdWarning:
+        if (code == BN_CLICKED) ShowSettingsDialog(*this, kAboutToolId);
+        break;
+    }
+}
+
+void ControlPanel::Apply() { ApplyEngine(*this).ApplyChanges(); }
+
+bool ControlPanel::Cancel() {
+    if (!ConfirmLeave(*this)) return false;
+    // The help window is ours (hhctrl runs in this thread); it goes with us.
+    HWND help = LastHelpWindow();
+    if (help && IsWindow(help)) DestroyWindow(help);
+    if (onCancel) onCancel(*this);
+    else DestroyWindow(hwnd_);
+    return true;
+}
+
+bool ControlPanel::PreTranslate(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN || msg.wParam != VK_F1 || !hwnd_) return false;
+    if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+    ShowHelp(HelpContext());
+    return true;
+}
+
+int ControlPanel::HelpContext() const {
+    if (const ToolRow* row = list_.RowOf(GetFocus())) return row->toolId;
+    return focusedToolId > 0 ? focusedToolId : kGeneralHelpTopic;
+}
+
+void ControlPanel::ShowUninstallView() {
+    for (HWND w : {frame_.hwnd(), Control(kIdApply), Control(kIdCancel), Control(kIdAbout)}) ShowWindow(w, SW_HIDE);
+    ShowWarning("Uninstalling - please wait...");
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 std::string ControlPanel::KindTag(int toolId) const {
@@ -392,6 +452,11 @@ LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             SetCursor(LoadCursor(nullptr, IDC_WAIT));
             return TRUE;
         }
+        // The Warning label is clickable (it opens About), like the rows' texts.
+        if (reinterpret_cast<HWND>(wp) == Control(kIdWarning)) {
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            return TRUE;
+        }
         break;
     case WM_MOUSEWHEEL:
         // Wherever the focus is, the wheel scrolls the list.
@@ -402,20 +467,23 @@ LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         else if (wp == kResizeTimer) Relayout();
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wp) == kIdCancel || LOWORD(wp) == IDCANCEL) {
-            if (onCancel) onCancel(*this);
-            else DestroyWindow(hwnd_);
-        }
+        OnCommand(LOWORD(wp), HIWORD(wp));
         return 0;
     case WM_SYSCOMMAND:
-        // Every close request from outside is the program's own Cancel.
+        // Every close request from outside is the program's own Cancel:
+        // the system menu, the taskbar and Alt+F4 all arrive here.
         if ((wp & 0xFFF0) == SC_CLOSE) {
-            SendMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(kIdCancel, BN_CLICKED), 0);
+            Cancel();
             return 0;
         }
         break;
     case WM_CLOSE:
-        SendMessageA(hwnd_, WM_COMMAND, MAKEWPARAM(kIdCancel, BN_CLICKED), 0);
+        Cancel();
+        return 0;
+    case WM_QUERYENDSESSION:
+        // The end of the log-on goes ahead only if Cancel closes the window.
+        return Cancel() ? TRUE : FALSE;
+    case WM_ENDSESSION:
         return 0;
     case WM_DESTROY:
         PostQuitMessage(0);

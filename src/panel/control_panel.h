@@ -56,13 +56,17 @@ public:
     WorkAreaRect workArea;
     bool loading = false;
     bool changesApplied = false;
+    int currentToolId = 0;   // the page the settings dialog opens; 999 is About
+    int focusedToolId = 0;   // the row that last had the keyboard focus
+    bool uninstallMode = false;  // the first tick uninstalls instead of maximising
     COLORREF focusBarColour = RGB(214, 228, 247);
     std::string maximizeTimerTag;  // "maximize" when the first tick maximises
     std::string commandLine;
 
     // Called on the first MaximizeTimer tick, after the default work.
     std::function<void(ControlPanel&)> onFirstTick;
-    // Called when the user asks to close (Cancel, system menu, Alt+F4).
+    // Called once the user's close (Cancel, system menu, Alt+F4, the end of
+    // the session) has been confirmed; it must close the window.
     std::function<void(ControlPanel&)> onCancel;
     // Called once, when the built list is first painted.
     std::function<void(ControlPanel&)> onListPainted;
@@ -71,6 +75,18 @@ public:
     // Runs before the list is built.
     void ApplySystemFonts(bool vista, bool themeActive);
     void ShowWarning(const std::string& text);
+    // The uninstall mode's face: the list and buttons hidden, the Warning
+    // label centred and drawn.
+    void ShowUninstallView();
+    // Cancel: asks about unapplied changes, then closes through onCancel.
+    // True when the window is closing.
+    bool Cancel();
+    // The Apply button.
+    void Apply();
+    // Keys the window sees before its controls (F1); true when consumed.
+    bool PreTranslate(const MSG& msg);
+    // The help topic F1 opens: the focused row's ToolId, else the general one.
+    int HelpContext() const;
     void StartMaximizeTimer();
 
     // The tool list.
@@ -115,7 +131,7 @@ private:
     void OnMaximizeTimer();
     void OnMinMaxInfo(MINMAXINFO& info) const;
     LRESULT HitTest(LPARAM lp);
-    void OnCheckBoxClicked(int toolId);
+    void OnCommand(int id, int code);
 
     // ListEvents
     void OnRowCommand(int controlId, int code) override;

@@ -33,6 +33,12 @@ void RealShellOpen(const std::string& file, const std::string& folder) {
     ShellExecuteA(nullptr, "open", file.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOW);
 }
 
+void RealStartProgram(HWND owner, const std::string& program, const std::string& arguments,
+                      const std::string& folder) {
+    ShellExecuteA(owner, "open", program.c_str(), arguments.empty() ? nullptr : arguments.c_str(),
+                  folder.empty() ? nullptr : folder.c_str(), SW_SHOW);
+}
+
 using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCSTR, UINT, DWORD_PTR);
 
 HWND RealHtmlHelp(const std::string& helpFile, int context) {
@@ -51,6 +57,7 @@ SystemCalls RealSystemCalls() {
     SystemCalls calls;
     calls.messageBox = RealMessageBox;
     calls.shellOpen = RealShellOpen;
+    calls.startProgram = RealStartProgram;
     calls.htmlHelp = RealHtmlHelp;
     calls.restartOrLogOff = RealRestartOrLogOff;
     return calls;

@@ -15,6 +15,10 @@ struct SystemCalls {
     std::function<int(HWND owner, const std::string& text, const std::string& title, int style, int helpTopic)>
         messageBox;
     std::function<void(const std::string& file, const std::string& folder)> shellOpen;
+    // The "open" verb on a program with arguments, owned by a window (links).
+    std::function<void(HWND owner, const std::string& program, const std::string& arguments,
+                       const std::string& folder)>
+        startProgram;
     std::function<HWND(const std::string& helpFile, int context)> htmlHelp;
     // Shut down (1), restart (2) or log off (4); true when requested.
     std::function<bool(int mode)> restartOrLogOff;

@@ -40,12 +40,19 @@ std::string WinePath(const std::string& linuxPath) {
 
 std::string FixturePath(const std::string& name) { return WinePath(KK_FIXTURES_DIR) + "\\" + name; }
 
-std::string InstallPanel() {
+std::string InstallPanel(bool withStandIns) {
     const std::string folder = kInstallFolder;
     for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
         CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
     const std::string exe = folder + "Control Panel.exe";
     if (!CopyFileA(WinePath(KK_PANEL_EXE).c_str(), exe.c_str(), FALSE)) return {};
+    if (withStandIns) {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA(FixturePath("*.dll").c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+            CopyFileA(FixturePath(found.cFileName).c_str(), (folder + found.cFileName).c_str(), FALSE);
+        if (search != INVALID_HANDLE_VALUE) FindClose(search);
+    }
     WriteString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Marrowby\\Kestrelkit", "InstallPath", folder);
     return exe;
 }
@@ -185,6 +192,17 @@ MessageBoxView WaitForMessageBox(Process& process, DWORD timeoutMs) {
 bool Press(HWND dialog, int buttonId) {
     HWND button = GetDlgItem(dialog, buttonId);
     return button && PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+HWND RowControl(HWND main, int controlId) {
+    return GetDlgItem(GetDlgItem(GetDlgItem(main, 20), 21), controlId);
+}
+
+int CheckState(HWND main, int toolId) {
+    DWORD_PTR result = 0;
+    HWND box = RowControl(main, 4000 + toolId);
+    if (!box || !SendMessageTimeoutA(box, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 2000, &result)) return -1;
+    return static_cast<int>(result);
 }
 
 std::string ReadFileBytes(const std::string& path) {

@@ -20,8 +20,9 @@ std::string FixturePath(const std::string& name);
 
 // Copies the panel to kInstallFolder and names the folder in HKLM
 // SOFTWARE\Marrowby\Kestrelkit InstallPath; returns the copy's path.
+// withStandIns also copies the stand-in shell-extension DLLs beside it.
 inline constexpr char kInstallFolder[] = "C:\\Program Files\\Marrowby\\Kestrelkit\\";
-std::string InstallPanel();
+std::string InstallPanel(bool withStandIns = false);
 
 // Removes HKLM and HKCU SOFTWARE\Marrowby with everything below.
 void ClearSuiteKeys();
@@ -81,6 +82,11 @@ MessageBoxView WaitForMessageBox(Process& process, DWORD timeoutMs);
 
 // Clicks a dialog's button: BM_CLICK posted to the button itself.
 bool Press(HWND dialog, int buttonId);
+
+// A row control of the panel: GetDlgItem through frame 20 and surface 21.
+HWND RowControl(HWND main, int controlId);
+// BM_GETCHECK of a row's check box; -1 when it does not answer.
+int CheckState(HWND main, int toolId);
 
 std::string ReadFileBytes(const std::string& path);  // "" when unreadable
 

@@ -14,6 +14,8 @@ SystemRecorder::SystemRecorder() : saved_(kk::System()) {
     calls.shellOpen = [this](const std::string& file, const std::string& folder) {
         opened.push_back(file + "|" + folder);
     };
+    calls.startProgram = [this](HWND, const std::string& program, const std::string& arguments,
+                                const std::string& folder) { started.push_back(program + "|" + arguments + "|" + folder); };
     calls.htmlHelp = [this](const std::string& file, int context) {
         helpShown.emplace_back(file, context);
         return static_cast<HWND>(nullptr);
