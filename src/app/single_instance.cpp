@@ -1,5 +1,6 @@
 #include "app/single_instance.h"
 
+#include "engine/sent_message_wait.h"
 #include "engine/suite.h"
 
 #include <ddeml.h>
@@ -90,15 +91,8 @@ void HandOverToRunningInstance(HWND self) {
     AllowSetForegroundWindow(ASFW_ANY);
     HANDLE thread = CreateThread(nullptr, 0, SendRestore, nullptr, 0, nullptr);
     if (thread) {
-        // The DDE broadcast also reaches this thread's own hidden window, so
-        // the wait answers sent messages instead of blocking them.
-        const DWORD deadline = GetTickCount() + kHandOverLimitMs;
-        for (DWORD now = GetTickCount(); now < deadline; now = GetTickCount()) {
-            if (MsgWaitForMultipleObjects(1, &thread, FALSE, deadline - now, QS_SENDMESSAGE) != WAIT_OBJECT_0 + 1)
-                break;
-            MSG msg;
-            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        }
+        // The DDE broadcast also reaches this thread's own hidden window.
+        WaitServingSentMessages(thread, kHandOverLimitMs);
         CloseHandle(thread);  // a thread still stuck in DDE ends with the process
     }
     if (HWND other = FindOtherPanel(self)) {

@@ -1,5 +1,7 @@
 #include "engine/shell_registration.h"
 
+#include "engine/sent_message_wait.h"
+
 #include "engine/handles.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
@@ -58,22 +60,6 @@ public:
 DWORD WINAPI RegistrationWorker(void* entry) {
     reinterpret_cast<RegistrationExport>(entry)();
     return 0;
-}
-
-// Waits, still answering messages other threads send to this thread's
-// windows (a DLL or a DDE broadcast may send to the panel), but taking no
-// input. True when the handle was signalled in time.
-bool WaitServingSentMessages(HANDLE handle, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        const DWORD elapsed = GetTickCount() - start;
-        const DWORD left = elapsed < timeoutMs ? timeoutMs - elapsed : 0;
-        const DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_SENDMESSAGE);
-        if (result == WAIT_OBJECT_0) return true;
-        if (result != WAIT_OBJECT_0 + 1 || left == 0) return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
 }
 
 // Switches off the system's "missing file" boxes while a DLL loads.

@@ -1,5 +1,7 @@
 #include "services/system_actions.h"
 
+#include "engine/sent_message_wait.h"
+
 #include "engine/handles.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
@@ -122,22 +124,6 @@ void PumpPendingMessages() {
         }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
-    }
-}
-
-// Waits, still answering messages other threads send to this thread's
-// windows (a DDE broadcast from the waited-for thread reaches the panel's
-// own windows too), but taking no input.
-bool WaitServingSentMessages(HANDLE handle, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        const DWORD elapsed = GetTickCount() - start;
-        const DWORD left = elapsed < timeoutMs ? timeoutMs - elapsed : 0;
-        const DWORD result = MsgWaitForMultipleObjects(1, &handle, FALSE, left, QS_SENDMESSAGE);
-        if (result == WAIT_OBJECT_0) return true;
-        if (result != WAIT_OBJECT_0 + 1 || left == 0) return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0;
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
 
