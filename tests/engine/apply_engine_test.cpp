@@ -24,9 +24,7 @@ class ApplyDriver : public ::testing::Test {
 protected:
     void SetUp() override {
         SetInstallPath(kktest::FixturesFolder());
-        startup = kktest::MakeTempFolder("startup");
-        SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                  "Startup", startup);
+        startup = kktest::UseTempStartupFolder();
         // Automatic updates off: nothing else keeps the startup module.
         SetString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
     }

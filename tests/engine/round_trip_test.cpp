@@ -83,9 +83,7 @@ protected:
     void SetUp() override {
         ASSERT_FALSE(kktest::FixturesFolder().empty());
         SetInstallPath(kktest::FixturesFolder());
-        startup = kktest::MakeTempFolder("startup");
-        SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                  "Startup", startup);
+        startup = kktest::UseTempStartupFolder();
         SetString(HKEY_CLASSES_ROOT, ".html", "", "htmlfile");
         SetString(HKEY_CLASSES_ROOT, ".htm", "", "htmfile");
         SetString(HKEY_CLASSES_ROOT, ".reg", "", "regfile");

@@ -31,9 +31,7 @@ std::string Join(std::initializer_list<std::string> parts) {
 class StateDetector : public ::testing::Test {
 protected:
     void SetUp() override {
-        startup = kktest::MakeTempFolder("startup");
-        SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-                  "Startup", startup);
+        startup = kktest::UseTempStartupFolder();
     }
     void InstallStartupModule() {
         if (FILE* f = std::fopen((startup + "Marrowby Kestrelkit Startup.lnk").c_str(), "wb")) std::fclose(f);

@@ -166,9 +166,7 @@ TEST_F(ToolList, DetectedStatesSetTheSwitchesAndTags) {
 TEST_F(ToolList, TheApplyEngineWorksOnTheRealRows) {
     ASSERT_TRUE(Start());
     SetInstallPath(kktest::FixturesFolder());
-    const std::string startup = kktest::MakeTempFolder("startup");
-    SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Startup",
-              startup);
+    const std::string startup = kktest::UseTempStartupFolder();
     SetString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
 
     // A tick through the control marks the row; ticking back clears it.

@@ -1,5 +1,7 @@
 #include "support/test_env.h"
 
+#include "engine/registry.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -52,6 +54,13 @@ std::string MakeTempFolder(const std::string& hint) {
     std::string folder = std::string(temp) + "kk-" + hint + "-" + std::to_string(GetCurrentProcessId()) + "-" +
                          std::to_string(counter++) + "\\";
     CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::string UseTempStartupFolder() {
+    const std::string folder = MakeTempFolder("startup");
+    kk::SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", "Startup",
+                  folder);
     return folder;
 }
 

@@ -25,4 +25,8 @@ std::string FixturesFolder();
 // A fresh, empty folder under the temp folder (trailing backslash).
 std::string MakeTempFolder(const std::string& hint);
 
+// Points the user's Startup folder (Shell Folders\Startup in the current,
+// usually scratch, registry) at a fresh temp folder and returns it.
+std::string UseTempStartupFolder();
+
 }  // namespace kktest
