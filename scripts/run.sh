@@ -18,6 +18,12 @@ if [ ! -f "$PREFIX/.ready" ]; then
   wine_reg "$PREFIX" add 'HKCU\Software\Wine\AppDefaults\Control Panel.exe' /v Version /d winxp /f
   touch "$PREFIX/.ready"
 fi
+# A true-colour display reports its depth here, as Windows does; Wine
+# leaves the value out, which would give the low-colour focus marker.
+if [ ! -f "$PREFIX/.demo-data-2" ]; then
+  wine_reg "$PREFIX" add 'HKCC\Display\Settings' /v BitsPerPixel /d 32 /f
+  touch "$PREFIX/.demo-data-2"
+fi
 # The demo's own data, added once (also to a prefix made by an older run).
 if [ ! -f "$PREFIX/.demo-data-1" ]; then
   # Windows XP's own interface font. Wine ships a Tahoma but a new prefix

@@ -7,6 +7,7 @@
 #include "engine/suite.h"
 #include "engine/winver.h"
 #include "panel/control_ids.h"
+#include "panel/window_hook.h"
 #include "services/system_calls.h"
 #include "services/update_check.h"
 #include "services/wait_cursor.h"
@@ -104,6 +105,8 @@ bool Initialize(StartupContext& context) {
     panel.changesApplied = false;
     RestorePlacement(panel);
     panel.style().ShareHandCursor();
+    if (!panel.onRefreshWorkArea) panel.onRefreshWorkArea = ComputeWorkArea;
+    HookMeUp_ControlPanel(panel, true);
     panel.ApplySystemFonts(IsVista(), ThemeActive());
 
     // The list is built out of sight and shown once, complete.
@@ -117,10 +120,7 @@ bool Initialize(StartupContext& context) {
     if (!panel.onCancel) {
         // Cancel keeps the placement for the next start; the panel has
         // already asked about unapplied changes.
-        panel.onCancel = [](ControlPanel& p) {
-            SavePlacement(p);
-            DestroyWindow(p.hwnd());
-        };
+        panel.onCancel = SavePlacement;
     }
     panel.StartMaximizeTimer();
     return true;

@@ -97,4 +97,75 @@ void DrawCaptionTitle(HDC dc, const RECT& rect, HFONT font, const char* title) {
     SelectObject(dc, old);
 }
 
+namespace {
+
+void Line(HDC dc, int x1, int y1, int x2, int y2) {
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+}
+
+// A window outline: a two-pixel top edge for its caption.
+void WindowOutline(HDC dc, int left, int top, int right, int bottom) {
+    Line(dc, left, top, right, top);
+    Line(dc, left, top + 1, right, top + 1);
+    Line(dc, right, top, right, bottom);
+    Line(dc, right, bottom, left, bottom);
+    Line(dc, left, bottom, left, top);
+}
+
+}  // namespace
+
+void DrawTitleGlyph(HDC dc, int x, int y, int member, int bandY, int bandHeight) {
+    const int s = kGlyphSize;
+    RECT cell{x, y, x + s, y + s};
+    DrawHeadBand(dc, cell, bandY, bandHeight);
+    const bool pressed = member == kGlyphMinimisePressed || member == kGlyphMaximisePressed ||
+                         member == kGlyphClosePressed || member == kGlyphRestorePressed;
+    const bool close = member == kGlyphClose || member == kGlyphClosePressed;
+
+    // A rounded key: a faint rim at rest, sunk and filled while pressed
+    // (the close key in rust, as the badge).
+    const COLORREF face = pressed ? (close ? RGB(168, 72, 36) : RGB(24, 42, 70)) : Mix(kBandTop, kBandBottom, 1, 2);
+    GdiObject<HBRUSH> fill(CreateSolidBrush(face));
+    GdiObject<HPEN> rim(CreatePen(PS_SOLID, 1, pressed ? RGB(14, 26, 44) : RGB(112, 144, 184)));
+    HGDIOBJ oldBrush = SelectObject(dc, fill.get());
+    HGDIOBJ oldPen = SelectObject(dc, rim.get());
+    RoundRect(dc, x, y, x + s, y + s, 4, 4);
+
+    // The symbol, one pixel down and right while pressed.
+    const int o = pressed ? 1 : 0;
+    const int l = x + 4 + o, t = y + 4 + o, r = x + 10 + o, b = y + 10 + o;
+    GdiObject<HPEN> ink(CreatePen(PS_SOLID, 1, RGB(255, 255, 255)));
+    SelectObject(dc, ink.get());
+    switch (member) {
+    case kGlyphMinimise:
+    case kGlyphMinimisePressed:
+        Line(dc, l, b - 1, r + 1, b - 1);
+        Line(dc, l, b, r + 1, b);
+        break;
+    case kGlyphMaximise:
+    case kGlyphMaximisePressed:
+        WindowOutline(dc, l, t, r, b);
+        break;
+    case kGlyphRestore:
+    case kGlyphRestorePressed:
+        // Two windows, the front one lower left.
+        Line(dc, l + 2, t - 1, r + 1, t - 1);
+        Line(dc, r + 1, t - 1, r + 1, b - 3);
+        Line(dc, r + 1, b - 3, r - 1, b - 3);
+        WindowOutline(dc, l, t + 2, r - 2, b);
+        break;
+    case kGlyphClose:
+    case kGlyphClosePressed:
+        // A cross two pixels thick.
+        for (int d = 0; d < 2; ++d) {
+            Line(dc, l + d, t, r + 1 + d, b + 1);      // LineTo stops short of its end
+            Line(dc, r + d, t, l - 1 + d, b + 1);
+        }
+        break;
+    }
+    SelectObject(dc, oldBrush);
+    SelectObject(dc, oldPen);
+}
+
 }  // namespace kk

@@ -19,4 +19,21 @@ void DrawLogoTagline(HDC dc, const RECT& rect, int bandY, int bandHeight, HFONT 
 // The window's title in the caption zone.
 void DrawCaptionTitle(HDC dc, const RECT& rect, HFONT font, const char* title);
 
+// The title-bar glyphs, 15 pixels square. Members 0 to 2 are the normal
+// minimise, maximise and close glyphs of the strip's background; 3 to 7 are
+// the drawn ones: minimise, maximise and close pressed, restore, restore
+// pressed. bandY is the glyph's top within the head band, as above.
+enum TitleGlyph : int {
+    kGlyphMinimise = 0,
+    kGlyphMaximise = 1,
+    kGlyphClose = 2,
+    kGlyphMinimisePressed = 3,
+    kGlyphMaximisePressed = 4,
+    kGlyphClosePressed = 5,
+    kGlyphRestore = 6,
+    kGlyphRestorePressed = 7,
+};
+inline constexpr int kGlyphSize = 15;
+void DrawTitleGlyph(HDC dc, int x, int y, int member, int bandY, int bandHeight);
+
 }  // namespace kk

@@ -14,6 +14,8 @@ enum MainControlId : int {
     kIdScrollBar = 22,
     kIdTitleButtons = 23,
     kIdResizeHandle = 24,
+    kIdTooltip = 25,
+    kIdTooltipCaption = 26,
     kIdLogo = 30,  // Logo member n is kIdLogo + n
 };
 

@@ -6,7 +6,9 @@
 #include "panel/control_ids.h"
 #include "panel/list_layout.h"
 #include "panel/row_events.h"
+#include "panel/row_focus.h"
 #include "panel/row_pictures.h"
+#include "panel/window_hook.h"
 #include "services/help.h"
 #include "services/wait_cursor.h"
 
@@ -20,6 +22,7 @@ namespace {
 const int kButtonWidth = 75, kButtonHeight = 23;
 const int kWarningWidth = 260, kWarningHeight = 20;
 const int kResizePause = 25;  // ms
+const int kOutOfBoundsInterval = 100;  // ms
 const int kAboutToolId = 999;
 const int kGeneralHelpTopic = 100;
 
@@ -47,6 +50,7 @@ ControlPanel::ControlPanel() = default;
 
 ControlPanel::~ControlPanel() {
     if (hwnd_) {
+        HookMeUp_ControlPanel(*this, false);  // never destroy the window hooked
         SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
         // The children's objects live in this one; they must not outlive it.
         DestroyWindow(hwnd_);
@@ -94,7 +98,7 @@ void ControlPanel::CreateControls() {
                     });
 
     frame_.Create(hwnd_, kIdViewFrame, *this);
-    surface_.Create(frame_.hwnd(), kIdView, *this, list_, style_);
+    surface_.Create(frame_.hwnd(), kIdView, *this, list_, style_, marker_, pixelScaleX, pixelScaleY);
     HWND bar = make(0, "SCROLLBAR", "", WS_VISIBLE | WS_DISABLED | SBS_VERT, kIdScrollBar, frame_.hwnd());
     SetWindowPos(bar, nullptr, 0, 0, GetSystemMetrics(SM_CXVSCROLL), 10, SWP_NOZORDER | SWP_NOACTIVATE);
     scroll_.Attach(bar, frame_.hwnd(), surface_.hwnd());
@@ -110,6 +114,20 @@ void ControlPanel::CreateControls() {
 
     grip_.Create(hwnd_, kIdResizeHandle, 0, 0, kGripSize, kGripSize,
                  [](HDC dc, const RECT& r) { DrawSizeGrip(dc, r, GetSysColor(COLOR_BTNFACE)); });
+    titleButtons_.Create(*this, kIdTitleButtons, kLogoTop + kLogoHeight);
+
+    // The in-place tooltip lies over the list, above the frame; the mouse
+    // passes through it to the caption beneath.
+    tooltipBrush_.reset(CreateSolidBrush(GetSysColor(COLOR_INFOBK)));
+    tooltip_.Create(hwnd_, kIdTooltip, 0, 0, 10, 10, [](HDC dc, const RECT& r) {
+        FillRect(dc, &r, GetSysColorBrush(COLOR_INFOBK));
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_INFOTEXT));
+    });
+    SetWindowLongPtrA(tooltip_.hwnd(), GWL_STYLE, GetWindowLongPtrA(tooltip_.hwnd(), GWL_STYLE) | WS_CLIPSIBLINGS);
+    ShowWindow(tooltip_.hwnd(), SW_HIDE);
+    tooltipCaption_ = make(0, "STATIC", "", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, kIdTooltipCaption,
+                           tooltip_.hwnd());
+    SetTimer(hwnd_, kOutOfBoundsTimer, kOutOfBoundsInterval, nullptr);
 }
 
 void ControlPanel::ApplySystemFonts(bool vista, bool themeActive) {
@@ -154,6 +172,8 @@ void ControlPanel::PlaceChrome() {
         ShowWindow(grip_.hwnd(), SW_SHOWNA);
     }
 
+    SetWindowPos(titleButtons_.hwnd(), nullptr, w - kTitleButtonsWidth - kTitleButtonsInset, kTitleButtonsInset, 0, 0,
+                 flags | SWP_NOSIZE);
     const RECT logo = ChildRect(logo_[0].hwnd());
     SetWindowPos(logo_[1].hwnd(), nullptr, w - (logo.right - logo.left), kSecondLogoTop, 0, 0, flags | SWP_NOSIZE);
 
@@ -173,6 +193,8 @@ void ControlPanel::PlaceChrome() {
     if (GetWindowLongPtrA(warning, GWL_STYLE) & WS_VISIBLE)
         SetWindowPos(warning, nullptr, (w - kWarningWidth) / 2, (h - kWarningHeight) / 2, kWarningWidth,
                      kWarningHeight, flags);
+    // As a mouse move with no button held: every button in its normal state.
+    titleButtons_.Move(false, 0, 0);
 }
 
 void ControlPanel::Paint(HDC dc) {
@@ -201,7 +223,7 @@ void ControlPanel::OnMaximizeTimer() {
     if (onFirstTick) onFirstTick(*this);
 }
 
-void ControlPanel::OnMinMaxInfo(MINMAXINFO& info) const {
+void ControlPanel::FillMinMaxInfo(MINMAXINFO& info) const {
     info.ptMinTrackSize = {kMinWindowWidth, kMinWindowHeight};
     // Until start-up has worked out the work area, the system's limits stand.
     if (workArea.right <= workArea.left || workArea.bottom <= workArea.top) return;
@@ -211,17 +233,75 @@ void ControlPanel::OnMinMaxInfo(MINMAXINFO& info) const {
     info.ptMaxPosition = {workArea.left, workArea.top};
 }
 
-LRESULT ControlPanel::HitTest(LPARAM lp) {
-    LRESULT hit = DefWindowProcA(hwnd_, WM_NCHITTEST, 0, lp);
-    if (hit != HTCLIENT) return hit;
-    POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
-    ScreenToClient(hwnd_, &p);
-    RECT client;
+int ControlPanel::FrameHit(POINT screen) const {
+    RECT outer, client;
+    GetWindowRect(hwnd_, &outer);
     GetClientRect(hwnd_, &client);
-    // The head band moves the window; the grip corner sizes it.
-    if (p.y < ChildRect(logo_[0].hwnd()).bottom) return HTCAPTION;
-    if (!IsZoomed(hwnd_) && p.x >= client.right - kGripSize && p.y >= client.bottom - kGripSize) return HTBOTTOMRIGHT;
-    return hit;
+    FrameGeometry g;
+    g.width = client.right;
+    g.height = client.bottom;
+    g.captionBottom = ChildRect(logo_[0].hwnd()).top;
+    g.buttons = ChildRect(titleButtons_.hwnd());
+    g.maximised = IsZoomed(hwnd_) != FALSE;
+    return FrameHitTest(g, screen.x - outer.left - borderWidth, screen.y - outer.top - borderWidth);
+}
+
+void ControlPanel::RefreshWorkArea() {
+    if (onRefreshWorkArea) onRefreshWorkArea(*this);
+}
+
+void ControlPanel::CheckMaximisedPlace() {
+    RefreshWorkArea();
+    if (!IsZoomed(hwnd_)) return;
+    RECT r;
+    GetWindowRect(hwnd_, &r);
+    if (r.left != workArea.left || r.top != workArea.top || r.right - r.left != workArea.right - workArea.left ||
+        r.bottom - r.top != workArea.bottom - workArea.top)
+        ShowWindow(hwnd_, SW_RESTORE);
+}
+
+void ControlPanel::RestartResizePause() {
+    KillTimer(hwnd_, kResizeTimer);
+    SetTimer(hwnd_, kResizeTimer, kResizePause, nullptr);
+    resizePending_ = true;
+}
+
+void ControlPanel::SetFocusMarker(bool visible, int toolId, int left, int top, int width, int height) {
+    HWND view = surface_.hwnd();
+    const UINT redraw = RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN;
+    if (marker_.visible) {
+        const RECT old = surface_.MarkerRect();
+        RedrawWindow(view, &old, nullptr, redraw);
+    }
+    if (!marker_.brush || marker_.fill != focusBarColour) {
+        marker_.fill = focusBarColour;
+        marker_.brush.reset(CreateSolidBrush(focusBarColour));
+    }
+    marker_.visible = visible;
+    marker_.toolId = visible ? toolId : 0;
+    if (!visible) return;
+    marker_.left = left;
+    marker_.top = top;
+    marker_.width = width;
+    marker_.height = height;
+    const RECT now = surface_.MarkerRect();
+    RedrawWindow(view, &now, nullptr, redraw);
+}
+
+void ControlPanel::ShowTooltip(int toolId, const std::string& text, int left, int top, int width, int height) {
+    ToolRow* row = list_.Find(toolId);
+    if (!row) return;
+    SendMessageA(tooltipCaption_, WM_SETFONT, SendMessageA(row->caption.hwnd, WM_GETFONT, 0, 0), FALSE);
+    SetWindowTextA(tooltipCaption_, text.c_str());
+    SetWindowPos(tooltipCaption_, nullptr, 1, 1, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // One pixel of border round the text, which lies where the caption's does.
+    SetWindowPos(tooltip_.hwnd(), HWND_TOP, left - 1, top - 1, width + 2, height + 2, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    tooltipToolId_ = toolId;
+}
+
+void ControlPanel::HideTooltip() {
+    if (IsWindowVisible(tooltip_.hwnd())) ShowWindow(tooltip_.hwnd(), SW_HIDE);
+    tooltipToolId_ = 0;
 }
 
 void ControlPanel::BuildList() {
@@ -243,6 +323,7 @@ int ControlPanel::AnchorRow() const {
 void ControlPanel::Relayout() {
     KillTimer(hwnd_, kResizeTimer);
     resizePending_ = false;
+    if (marker_.visible) SetFocusMarker(false, 0, 0, 0, 0, 0);
     const int anchor = AnchorRow();
     const ToolRow* row = anchor > 0 ? list_.Find(anchor) : nullptr;
     const int offset = row ? row->caption.top - scroll_.Value() : 0;
@@ -255,6 +336,15 @@ void ControlPanel::Relayout() {
         scroll_.SetValue(row->caption.top - offset);
     }
     SetScrollBar();
+    // The marker is drawn again where the focused row now lies.
+    HWND focus = GetFocus();
+    if (focus && focus == titleButtons_.hwnd()) RedirectFocus(*this, focusedToolId);
+    focus = GetFocus();
+    int family = 0;
+    if (const ToolRow* focused = list_.RowOf(focus, &family)) {
+        if (family == kFamilyCheckBox || family == kFamilyButtonObject || family == kFamilyBullet)
+            SolutionFocus(*this, focus, focused->toolId);
+    }
 }
 
 void ControlPanel::SetScrollBar() {
@@ -284,6 +374,8 @@ void ControlPanel::OnFrameResized() {
 
 void ControlPanel::OnScrollBar(int code) { scroll_.OnScroll(code); }
 
+void ControlPanel::OnListFocused(HWND window) { OnStrayFocus(*this, window); }
+
 void ControlPanel::OnSurfacePainted() {
     if (listPainted_ || !list_.Built() || loading) return;
     listPainted_ = true;
@@ -298,6 +390,16 @@ void ControlPanel::OnRowCommand(int controlId, int code) {
     const bool clicked = code == BN_CLICKED || code == BN_DOUBLECLICKED;  // STN_CLICKED is BN_CLICKED
     switch (family) {
     case kFamilyCheckBox:
+    case kFamilyButtonObject:
+    case kFamilyBullet:
+        if (code == BN_SETFOCUS) {
+            SolutionFocus(*this, GetDlgItem(surface_.hwnd(), controlId), toolId);
+            return;
+        }
+        break;
+    }
+    switch (family) {
+    case kFamilyCheckBox:
         if (!clicked) return;
         ToolList::SetCheckValue(*row, ToolList::CheckValue(*row) ? 0 : 1);
         OnCheckBoxChanged(*this, toolId);
@@ -310,13 +412,7 @@ void ControlPanel::OnRowCommand(int controlId, int code) {
         break;
     case kFamilyCaptionTitle:
     case kFamilyDescription:
-        if (code == STN_CLICKED) {
-            for (const RowControl* c : {&row->checkBox, &row->button, &row->bullet})
-                if (*c) {
-                    SetFocus(c->hwnd);
-                    break;
-                }
-        }
+        if (code == STN_CLICKED) RedirectFocus(*this, toolId);
         break;
     }
 }
@@ -345,15 +441,27 @@ bool ControlPanel::Cancel() {
     HWND help = LastHelpWindow();
     if (help && IsWindow(help)) DestroyWindow(help);
     if (onCancel) onCancel(*this);
-    else DestroyWindow(hwnd_);
+    // The hook comes off before the window goes.
+    HookMeUp_ControlPanel(*this, false);
+    if (hwnd_) DestroyWindow(hwnd_);
     return true;
 }
 
 bool ControlPanel::PreTranslate(const MSG& msg) {
-    if (msg.message != WM_KEYDOWN || msg.wParam != VK_F1 || !hwnd_) return false;
-    if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
-    ShowHelp(HelpContext());
-    return true;
+    if (!hwnd_ || (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd))) return false;
+    if (msg.message == WM_KEYDOWN) {
+        if (msg.wParam == VK_F1) {
+            ShowHelp(HelpContext());
+            return true;
+        }
+        return OnSwitchKey(*this, msg.hwnd, msg.wParam);
+    }
+    if (msg.message == WM_MOUSEMOVE) {
+        int family = 0;
+        const ToolRow* row = list_.RowOf(msg.hwnd, &family);
+        if (row && (family == kFamilyCaptionTitle || family == kFamilyDescription)) OnRowTextHover(*this, row->toolId);
+    }
+    return false;
 }
 
 int ControlPanel::HelpContext() const {
@@ -425,9 +533,6 @@ LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             InvalidateRect(hwnd_, nullptr, TRUE);
         }
         return 0;
-    case WM_GETMINMAXINFO:
-        OnMinMaxInfo(*reinterpret_cast<MINMAXINFO*>(lp));
-        return 0;
     case WM_ERASEBKGND: {
         RECT client;
         GetClientRect(hwnd_, &client);
@@ -445,8 +550,6 @@ LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PRINTCLIENT:
         Paint(reinterpret_cast<HDC>(wp));
         return 0;
-    case WM_NCHITTEST:
-        return HitTest(lp);
     case WM_SETCURSOR:
         if (WaitCursor::Active()) {
             SetCursor(LoadCursor(nullptr, IDC_WAIT));
@@ -458,26 +561,28 @@ LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         }
         break;
-    case WM_MOUSEWHEEL:
-        // Wherever the focus is, the wheel scrolls the list.
-        scroll_.Wheel(GET_WHEEL_DELTA_WPARAM(wp));
-        return 0;
     case WM_TIMER:
         if (wp == kMaximizeTimer) OnMaximizeTimer();
         else if (wp == kResizeTimer) Relayout();
+        else if (wp == kOutOfBoundsTimer) OutOfBoundsTick(*this);
         return 0;
+    case kMsgTitleButtonsFocused:
+        if (GetFocus() == titleButtons_.hwnd()) OnStrayFocus(*this, titleButtons_.hwnd());
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        if (reinterpret_cast<HWND>(lp) == tooltipCaption_) {
+            HDC dc = reinterpret_cast<HDC>(wp);
+            SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+            SetBkColor(dc, GetSysColor(COLOR_INFOBK));
+            return reinterpret_cast<LRESULT>(tooltipBrush_.get());
+        }
+        break;
     case WM_COMMAND:
         OnCommand(LOWORD(wp), HIWORD(wp));
         return 0;
-    case WM_SYSCOMMAND:
-        // Every close request from outside is the program's own Cancel:
-        // the system menu, the taskbar and Alt+F4 all arrive here.
-        if ((wp & 0xFFF0) == SC_CLOSE) {
-            Cancel();
-            return 0;
-        }
-        break;
     case WM_CLOSE:
+        // Every close request from outside is the program's own Cancel; the
+        // hook turns the system menu's Close into Cancel before it gets here.
         Cancel();
         return 0;
     case WM_QUERYENDSESSION:

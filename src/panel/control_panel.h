@@ -12,6 +12,7 @@
 #include "panel/bound_window.h"
 #include "panel/list_surface.h"
 #include "panel/picture_window.h"
+#include "panel/title_buttons.h"
 #include "panel/tool_list.h"
 
 #include <functional>
@@ -30,8 +31,10 @@ struct WorkAreaRect {
 inline constexpr int kLogoWidth = 200;
 inline constexpr int kLogoTop = 20, kLogoHeight = 38;
 inline constexpr int kSecondLogoTop = 23;
-inline constexpr int kTitleButtonsWidth = 53, kTitleButtonsInset = 3;
 inline constexpr int kGripSize = 15;
+// Posted by the title-bar buttons when they take the focus, so the main
+// window can hand it back once the click has been handled.
+inline constexpr UINT kMsgTitleButtonsFocused = WM_APP + 1;
 // The smallest size the user can give the window.
 inline constexpr int kMinWindowWidth = 440, kMinWindowHeight = 300;
 
@@ -66,8 +69,11 @@ public:
     // Called on the first MaximizeTimer tick, after the default work.
     std::function<void(ControlPanel&)> onFirstTick;
     // Called once the user's close (Cancel, system menu, Alt+F4, the end of
-    // the session) has been confirmed; it must close the window.
+    // the session) has been confirmed, before the hook is removed and the
+    // window destroyed: it saves the placement.
     std::function<void(ControlPanel&)> onCancel;
+    // Works the work area out again (the taskbar may have moved).
+    std::function<void(ControlPanel&)> onRefreshWorkArea;
     // Called once, when the built list is first painted.
     std::function<void(ControlPanel&)> onListPainted;
 
@@ -83,11 +89,32 @@ public:
     bool Cancel();
     // The Apply button.
     void Apply();
-    // Keys the window sees before its controls (F1); true when consumed.
+    // Messages the window sees before its controls: F1, the list keys and
+    // the mouse over row texts; true when consumed.
     bool PreTranslate(const MSG& msg);
     // The help topic F1 opens: the focused row's ToolId, else the general one.
     int HelpContext() const;
     void StartMaximizeTimer();
+
+    // The window's own frame, answered by its message hook.
+    void FillMinMaxInfo(MINMAXINFO& info) const;
+    int FrameHit(POINT screen) const;  // 0: let the old procedure answer
+    // Restores a maximised window that no longer fills the work area.
+    void CheckMaximisedPlace();
+    void RefreshWorkArea();
+    TitleButtons& titleButtons() { return titleButtons_; }
+    // Restarts the pause after which the list is laid out again.
+    void RestartResizePause();
+
+    // The focus marker FocusBar, twips on the list surface.
+    void SetFocusMarker(bool visible, int toolId, int left, int top, int width, int height);
+    bool FocusMarkerShown() const { return marker_.visible; }
+    const FocusMarker& focusMarker() const { return marker_; }
+    // The in-place tooltip over a row's caption; left and top in the
+    // window's client pixels, the text's own size in pixels.
+    void ShowTooltip(int toolId, const std::string& text, int left, int top, int width, int height);
+    void HideTooltip();
+    int TooltipToolId() const { return tooltipToolId_; }
 
     // The tool list.
     ListStyle& style() { return style_; }
@@ -129,8 +156,6 @@ private:
     void PlaceChrome();
     void Paint(HDC dc);
     void OnMaximizeTimer();
-    void OnMinMaxInfo(MINMAXINFO& info) const;
-    LRESULT HitTest(LPARAM lp);
     void OnCommand(int id, int code);
 
     // ListEvents
@@ -138,6 +163,7 @@ private:
     void OnFrameResized() override;
     void OnScrollBar(int code) override;
     void OnSurfacePainted() override;
+    void OnListFocused(HWND window) override;
 
     HWND hwnd_ = nullptr;
     ListStyle style_;
@@ -147,6 +173,12 @@ private:
     ListScrollBar scroll_{pixelScaleX, pixelScaleY};
     PictureWindow logo_[2];
     PictureWindow grip_;
+    TitleButtons titleButtons_;
+    FocusMarker marker_;
+    PictureWindow tooltip_;
+    HWND tooltipCaption_ = nullptr;
+    int tooltipToolId_ = 0;
+    GdiObject<HBRUSH> tooltipBrush_;
     int surfaceHeight_ = 0;
     bool resizePending_ = false;
     bool savedScrollRead_ = false, hasSavedScroll_ = false;

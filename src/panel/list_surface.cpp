@@ -12,8 +12,9 @@ bool ListFrame::Create(HWND parent, int id, ListEvents& events) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     RegisterBoundClass(instance, kViewFrameClass, BoundWindowProc<ListFrame>, nullptr);
     // The frame is a control parent, so Tab reaches the rows' switches.
-    CreateWindowExA(WS_EX_CONTROLPARENT, kViewFrameClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10,
-                    parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
+    // Clipped by its siblings: the in-place tooltip lies over it.
+    CreateWindowExA(WS_EX_CONTROLPARENT, kViewFrameClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS,
+                    0, 0, 10, 10, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
     return hwnd_ != nullptr;
 }
 
@@ -24,6 +25,9 @@ LRESULT ListFrame::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_VSCROLL:
         if (events_) events_->OnScrollBar(LOWORD(wp));
+        return 0;
+    case WM_SETFOCUS:
+        if (events_) events_->OnListFocused(hwnd_);
         return 0;
     case WM_ERASEBKGND: {
         // Below a short list the frame shows the surface's white.
@@ -36,8 +40,12 @@ LRESULT ListFrame::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }
 
-bool ListSurface::Create(HWND frame, int id, ListEvents& events, const ToolList& list, const ListStyle& style) {
+bool ListSurface::Create(HWND frame, int id, ListEvents& events, const ToolList& list, const ListStyle& style,
+                         const FocusMarker& marker, const int& scaleX, const int& scaleY) {
     events_ = &events;
+    marker_ = &marker;
+    scaleX_ = &scaleX;
+    scaleY_ = &scaleY;
     list_ = &list;
     style_ = &style;
     font_ = style.SurfaceFont();
@@ -48,10 +56,22 @@ bool ListSurface::Create(HWND frame, int id, ListEvents& events, const ToolList&
     return hwnd_ != nullptr;
 }
 
+RECT ListSurface::MarkerRect() const {
+    const int sx = *scaleX_ > 0 ? *scaleX_ : 15, sy = *scaleY_ > 0 ? *scaleY_ : 15;
+    return RECT{marker_->left / sx, marker_->top / sy, (marker_->left + marker_->width) / sx,
+                (marker_->top + marker_->height) / sy};
+}
+
 LRESULT ListSurface::OnControlColour(HDC dc, HWND control) {
     int family = 0;
-    list_->RowOf(control, &family);
+    const ToolRow* row = list_->RowOf(control, &family);
     SetTextColor(dc, style_->Template(family).text);
+    // The focused row's texts lie on the marker.
+    if (row && marker_->visible && row->toolId == marker_->toolId && marker_->brush &&
+        (family == kFamilyCaptionTitle || family == kFamilyDescription)) {
+        SetBkColor(dc, marker_->fill);
+        return reinterpret_cast<LRESULT>(marker_->brush.get());
+    }
     SetBkColor(dc, kSurfaceColour);
     return reinterpret_cast<LRESULT>(style_->SurfaceBrush());
 }
@@ -109,11 +129,27 @@ LRESULT ListSurface::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(font_);
     case WM_ERASEBKGND: {
+        HDC dc = reinterpret_cast<HDC>(wp);
         RECT r;
         GetClientRect(hwnd_, &r);
-        FillRect(reinterpret_cast<HDC>(wp), &r, style_->SurfaceBrush());
+        FillRect(dc, &r, style_->SurfaceBrush());
+        if (marker_->visible && marker_->brush) {
+            const RECT m = MarkerRect();
+            FillRect(dc, &m, marker_->brush.get());
+            // A rim one shade darker than the fill.
+            const COLORREF f = marker_->fill;
+            GdiObject<HBRUSH> rim(CreateSolidBrush(RGB(GetRValue(f) * 3 / 4, GetGValue(f) * 3 / 4, GetBValue(f) * 3 / 4)));
+            FrameRect(dc, &m, rim.get());
+        }
         return 1;
     }
+    case WM_LBUTTONDOWN:
+        // A press on the bare surface takes the focus, which goes back to the row.
+        SetFocus(hwnd_);
+        return 0;
+    case WM_SETFOCUS:
+        if (events_) events_->OnListFocused(hwnd_);
+        return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         BeginPaint(hwnd_, &ps);

@@ -20,6 +20,18 @@ public:
     virtual void OnFrameResized() = 0;
     virtual void OnScrollBar(int code) = 0;
     virtual void OnSurfacePainted() = 0;
+    // The frame or the surface itself received the keyboard focus.
+    virtual void OnListFocused(HWND window) = 0;
+};
+
+// FocusBar: the rectangle drawn on the surface behind the focused row's
+// caption and description. Twips, as the layout works.
+struct FocusMarker {
+    bool visible = false;
+    int toolId = 0;
+    int left = 0, top = 0, width = 0, height = 0;
+    COLORREF fill = RGB(214, 228, 247);
+    GdiObject<HBRUSH> brush;  // of fill, for the labels it lies behind
 };
 
 inline constexpr char kViewFrameClass[] = "KestrelkitViewFrame";
@@ -49,8 +61,11 @@ public:
     ListSurface(const ListSurface&) = delete;
     ListSurface& operator=(const ListSurface&) = delete;
 
-    bool Create(HWND frame, int id, ListEvents& events, const ToolList& list, const ListStyle& style);
+    bool Create(HWND frame, int id, ListEvents& events, const ToolList& list, const ListStyle& style,
+                const FocusMarker& marker, const int& scaleX, const int& scaleY);
     HWND hwnd() const { return hwnd_; }
+    // The marker's rectangle on the surface, in pixels.
+    RECT MarkerRect() const;
 
 private:
     template <typename T>
@@ -64,6 +79,9 @@ private:
     ListEvents* events_ = nullptr;
     const ToolList* list_ = nullptr;
     const ListStyle* style_ = nullptr;
+    const FocusMarker* marker_ = nullptr;
+    const int* scaleX_ = nullptr;
+    const int* scaleY_ = nullptr;
     HFONT font_ = nullptr;
 };
 

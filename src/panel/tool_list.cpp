@@ -127,7 +127,8 @@ void ToolList::AddRow(int position, HWND surface, HDC dc, const ListStyle& style
     auto picture = [&](RowFamily family, int left, DWORD extra) {
         const FamilyTemplate& t = style.Template(family);
         // Switches start disabled; the layout enables each one it places.
-        return create(family, "BUTTON", BS_OWNERDRAW | WS_TABSTOP | WS_DISABLED | extra, "", left, t.width,
+        // BS_NOTIFY: the row hears when its switch takes the focus.
+        return create(family, "BUTTON", BS_OWNERDRAW | BS_NOTIFY | WS_TABSTOP | WS_DISABLED | extra, "", left, t.width,
                       t.height);
     };
 

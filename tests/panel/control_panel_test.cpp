@@ -118,9 +118,11 @@ TEST_F(MainWindow, TheChromeFollowsTheWindowsSize) {
         ClientToScreen(panel.hwnd(), &corner);
         EXPECT_EQ(SendMessageA(panel.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(corner.x, corner.y)), HTBOTTOMRIGHT);
 
-        // Nothing lies where the title-bar buttons will go.
-        for (POINT p : {POINT{w - 55, 4}, POINT{w - 30, 10}, POINT{w - 4, 17}})
-            EXPECT_EQ(ChildWindowFromPointEx(panel.hwnd(), p, CWP_SKIPINVISIBLE), panel.hwnd());
+        // The title-bar buttons 3 pixels from the top and right edges.
+        const RECT strip = inClient(panel.Control(kIdTitleButtons));
+        EXPECT_EQ(strip.right, w - 3);
+        EXPECT_EQ(strip.top, 3);
+        EXPECT_EQ(strip.right - strip.left, 53);
     }
     panel.ShowWarning("Uninstalling - please wait...");
     RECT client, warning;

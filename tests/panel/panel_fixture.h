@@ -26,9 +26,18 @@ protected:
     bool Start(const std::string& commandLine = "");
     // Gives the window an outer size and waits for the relayout after the pause.
     void Resize(int width, int height);
-    // Handles waiting messages; with a condition, until it holds or 3 s pass.
-    static void Pump();
-    static bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
+    // Handles waiting messages as the program's own loop does (the panel
+    // first, then the dialog keys); with a condition, until it holds or 3 s pass.
+    void Pump();
+    bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
+    // Real mouse input at a screen position, handled before they return.
+    void MouseTo(POINT screen);
+    void MouseButton(bool down);
+    // Press, move and release queued at once, so the system's own move or
+    // size loop, which starts at the press, finds the rest waiting.
+    void Drag(POINT from, POINT to);
+    // A key pressed and released on whichever control has the focus.
+    void Key(WORD vk);
     void WaitForRelayout();
 
     // A row control's window and its rectangle on the list surface, in pixels.

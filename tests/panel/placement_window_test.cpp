@@ -6,6 +6,8 @@
 #include "engine/suite.h"
 #include "panel/panel_fixture.h"
 
+#include <memory>
+
 using namespace kk;
 using kktest::PanelTest;
 
@@ -178,6 +180,37 @@ TEST_F(Placement, TheWorkAreaLeavesTheTaskbarFreeAtEveryEdge) {
         EXPECT_EQ(r.bottom, panel.workArea.bottom);
         ShowWindow(panel.hwnd(), SW_RESTORE);
     }
+}
+
+TEST_F(Placement, AMaximisedWindowIsRestoredWhenTheTaskbarMovedWhileItWasInTheBackground) {
+    ASSERT_TRUE(Start());
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    auto bottom = std::make_unique<Taskbar>(RECT{0, h - 30, w, h});
+    ComputeWorkArea(panel);
+    ShowWindow(panel.hwnd(), SW_MAXIMIZE);
+    SetForegroundWindow(panel.hwnd());
+    Pump();
+    ASSERT_TRUE(IsZoomed(panel.hwnd()));
+
+    // Another window comes to the front; activating the panel again while
+    // the taskbar is where it was keeps it maximised.
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
+                                 GetModuleHandleA(nullptr), nullptr);
+    SetForegroundWindow(other);
+    Pump();
+    SetForegroundWindow(panel.hwnd());
+    Pump();
+    EXPECT_TRUE(IsZoomed(panel.hwnd()));
+
+    SetForegroundWindow(other);
+    Pump();
+    bottom.reset();
+    Taskbar top(RECT{0, 0, w, 30});
+    SetForegroundWindow(panel.hwnd());
+    Pump();
+    EXPECT_FALSE(IsZoomed(panel.hwnd())) << "no longer fits the work area";
+    EXPECT_EQ(panel.workArea.top, 30 - panel.borderWidth);
+    DestroyWindow(other);
 }
 
 TEST_F(Placement, TheWindowCannotBeMadeSmallerThanItsMinimum) {

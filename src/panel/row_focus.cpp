@@ -1,0 +1,183 @@
+#include "panel/row_focus.h"
+
+#include "engine/handles.h"
+#include "panel/control_ids.h"
+#include "panel/control_panel.h"
+
+#include <string>
+
+namespace kk {
+namespace {
+
+RowControl* SwitchOf(ToolRow& row) {
+    if (row.kindTag == "1") return row.checkBox ? &row.checkBox : nullptr;
+    if (row.kindTag == "2") return row.button ? &row.button : nullptr;
+    if (row.kindTag == "3") return row.bullet ? &row.bullet : nullptr;
+    return nullptr;
+}
+
+bool IsSwitchFamily(int family) {
+    return family == kFamilyCheckBox || family == kFamilyButtonObject || family == kFamilyBullet;
+}
+
+// A switch that can take the focus now (hidden and disabled ones cannot).
+bool Focusable(HWND control) { return control && IsWindowVisible(control) && IsWindowEnabled(control); }
+
+// Focuses the first row from position p onwards (step +1 or -1) whose
+// switch can take the focus: Home and End land on a real row even when the
+// end of the list is a heading or a withdrawn tool.
+void FocusFrom(ControlPanel& panel, int position, int step) {
+    ToolList& list = panel.list();
+    for (int p = position; p >= 1 && p <= list.Count(); p += step) {
+        ToolRow* row = list.Find(list.ToolIdAt(p));
+        RowControl* sw = row ? SwitchOf(*row) : nullptr;
+        if (sw && Focusable(sw->hwnd)) {
+            SetFocus(sw->hwnd);
+            return;
+        }
+    }
+}
+
+// Whether a row after (step +1) or before (-1) toolId has a switch.
+bool HasSwitchBeyond(ControlPanel& panel, int toolId, int step) {
+    ToolList& list = panel.list();
+    int at = 0;
+    for (int p = 1; p <= list.Count() && !at; ++p)
+        if (list.ToolIdAt(p) == toolId) at = p;
+    for (int p = at + step; at && p >= 1 && p <= list.Count(); p += step) {
+        ToolRow* row = list.Find(list.ToolIdAt(p));
+        RowControl* sw = row ? SwitchOf(*row) : nullptr;
+        if (sw && Focusable(sw->hwnd)) return true;
+    }
+    return false;
+}
+
+bool PointIn(HWND control, POINT p) {
+    if (!control || !IsWindowVisible(control)) return false;
+    RECT r;
+    GetWindowRect(control, &r);
+    return PtInRect(&r, p) != FALSE;
+}
+
+SIZE TextExtent(HWND control, const std::string& text) {
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    RECT r{0, 0, 0, 0};
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+std::string TextOf(HWND hwnd) {
+    char buffer[512] = {};
+    GetWindowTextA(hwnd, buffer, sizeof buffer);
+    return buffer;
+}
+
+}  // namespace
+
+void RedirectFocus(ControlPanel& panel, int toolId) {
+    ToolRow* row = panel.list().Find(toolId);
+    RowControl* sw = row ? SwitchOf(*row) : nullptr;
+    if (sw) SetFocus(sw->hwnd);
+}
+
+void SolutionFocus(ControlPanel& panel, HWND control, int toolId) {
+    ToolRow* row = panel.list().Find(toolId);
+    if (!row || !row->caption) return;
+    const int px = panel.pixelScaleX, py = panel.pixelScaleY;
+    const RowControl& c = row->caption;
+    const RowControl& d = row->description;
+    RECT surface{};
+    GetClientRect(panel.View(), &surface);
+    // The marker frames caption and description; its right edge lies
+    // beyond the surface, so only its left, top and bottom show.
+    panel.SetFocusMarker(true, toolId, c.left - px, c.top - py, surface.right * px - c.left + 6 * px,
+                         c.height + d.height + 2 * py);
+
+    // Scroll the switch into the band the frame shows.
+    const RowControl* sw = nullptr;
+    int family = 0;
+    if (panel.list().RowOf(control, &family) == row) sw = row->Control(family);
+    if (sw) {
+        ListScrollBar& bar = panel.scrollBar();
+        const int bandTop = bar.Value(), frameHeight = bar.FrameHeight();
+        // The first and last rows that can have the focus take the list to
+        // its ends (headings and withdrawn rows around them have none).
+        if (sw->top + sw->height > bandTop + frameHeight) {
+            if (!HasSwitchBeyond(panel, toolId, +1)) bar.SetValue(bar.Max());
+            else bar.SetValue(sw->top + 2 * sw->height - frameHeight);
+        } else if (sw->top < bandTop) {
+            if (!HasSwitchBeyond(panel, toolId, -1)) bar.SetValue(0);
+            else bar.SetValue(sw->top - sw->height / 2);
+        }
+    }
+    panel.focusedToolId = toolId;  // also the help context F1 opens
+}
+
+void OnStrayFocus(ControlPanel& panel, HWND window) {
+    if (window == panel.View()) {
+        if (panel.focusedToolId > 0) RedirectFocus(panel, panel.focusedToolId);
+        return;
+    }
+    if (panel.focusedToolId < 1) SetFocus(panel.Control(kIdCancel));
+    else RedirectFocus(panel, panel.focusedToolId);
+}
+
+bool OnSwitchKey(ControlPanel& panel, HWND control, WPARAM key) {
+    int family = 0;
+    if (!panel.list().RowOf(control, &family) || !IsSwitchFamily(family)) return false;
+    switch (key) {
+    case VK_END:
+        FocusFrom(panel, panel.list().Count(), -1);
+        return true;
+    case VK_HOME:
+        FocusFrom(panel, 2, +1);  // position 1 is the first heading
+        return true;
+    case VK_UP:
+    case VK_DOWN:
+        // As Shift+Tab and Tab: on to the previous or next switch, and past
+        // the list's ends to the buttons below it.
+        if (HWND next = GetNextDlgTabItem(panel.hwnd(), control, key == VK_UP)) SetFocus(next);
+        return true;
+    }
+    return false;
+}
+
+void OnRowTextHover(ControlPanel& panel, int toolId) {
+    const ToolRow* row = panel.list().Find(toolId);
+    if (!row || !row->caption) return;
+    HWND caption = row->caption.hwnd;
+    const std::string text = TextOf(caption);
+    const SIZE need = TextExtent(caption, text);
+    RECT label{};
+    GetClientRect(caption, &label);
+    // Only a caption that its label cuts short is shown again in full.
+    if (need.cx <= label.right) {
+        panel.HideTooltip();
+        return;
+    }
+    RECT at = label;
+    MapWindowPoints(caption, panel.hwnd(), reinterpret_cast<POINT*>(&at), 2);
+    panel.ShowTooltip(toolId, text, at.left, at.top, need.cx, need.cy);
+}
+
+void OutOfBoundsTick(ControlPanel& panel) {
+    POINT mouse{};
+    GetCursorPos(&mouse);
+    HWND focus = GetFocus();
+    int family = 0;
+    const bool onSwitch = panel.list().RowOf(focus, &family) && IsSwitchFamily(family);
+    if (!onSwitch && focus != panel.Control(kIdTitleButtons)) {
+        if (panel.FocusMarkerShown()) panel.SetFocusMarker(false, 0, 0, 0, 0, 0);
+        panel.focusedToolId = -1;
+    }
+    const int shown = panel.TooltipToolId();
+    if (shown > 0) {
+        const ToolRow* row = panel.list().Find(shown);
+        if (!row || (!PointIn(row->caption.hwnd, mouse) && !PointIn(row->description.hwnd, mouse))) panel.HideTooltip();
+    }
+}
+
+}  // namespace kk
