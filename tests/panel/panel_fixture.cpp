@@ -2,6 +2,7 @@
 
 #include "engine/registry.h"
 #include "engine/suite.h"
+#include "support/message_pump.h"
 #include "support/test_env.h"
 
 #include <vector>
@@ -32,23 +33,10 @@ void PanelTest::WaitForRelayout() {
     EXPECT_TRUE(PumpUntil([&] { return !panel.ResizePending(); })) << "the relayout never came";
 }
 
-void PanelTest::Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+void PanelTest::Pump() { kktest::Pump(); }
 
 bool PanelTest::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD until = GetTickCount() + timeoutMs;
-    for (;;) {
-        Pump();
-        if (done()) return true;
-        if (static_cast<LONG>(GetTickCount() - until) > 0) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    return kktest::PumpUntil(done, timeoutMs);
 }
 
 HWND PanelTest::RowControl(kk::RowFamily family, int toolId) const {
