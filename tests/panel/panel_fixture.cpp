@@ -2,8 +2,10 @@
 
 #include "engine/registry.h"
 #include "engine/suite.h"
+#include "support/message_pump.h"
 #include "support/test_env.h"
 
+#include <thread>
 #include <vector>
 
 namespace kktest {
@@ -32,49 +34,55 @@ void PanelTest::WaitForRelayout() {
     EXPECT_TRUE(PumpUntil([&] { return !panel.ResizePending(); })) << "the relayout never came";
 }
 
-void PanelTest::Pump() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) continue;
-        if (panel.hwnd() && panel.PreTranslate(msg)) continue;
-        if (panel.hwnd() && IsDialogMessageA(panel.hwnd(), &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
+void PanelTest::Pump() { kktest::Pump(panel.hwnd(), MainLoopFilter()); }
+
+kktest::PreFilter PanelTest::MainLoopFilter() {
+    return [this](const MSG& msg) { return panel.hwnd() && panel.PreTranslate(msg); };
 }
 
 void PanelTest::MouseTo(POINT screen) {
-    // Normalised coordinates; the nearest one may land a pixel off, so
-    // step until the cursor is where it was sent.
+    // Normalised coordinates, rounded up so that the system's scaling back
+    // lands on the pixel itself; under load the move arrives a little later.
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    LONG dx = MulDiv(screen.x, 65536, w), dy = MulDiv(screen.y, 65536, h);
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dx = dx;
-        in.mi.dy = dy;
-        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &in, sizeof in);
-        Pump();
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = (screen.x * 65536 + w - 1) / w;
+    in.mi.dy = (screen.y * 65536 + h - 1) / h;
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof in);
+    PumpUntil([&] {
         POINT at{};
         GetCursorPos(&at);
-        if (at.x == screen.x && at.y == screen.y) return;
-        dx += (screen.x - at.x) * 65536 / w + (screen.x > at.x) - (screen.x < at.x);
-        dy += (screen.y - at.y) * 65536 / h + (screen.y > at.y) - (screen.y < at.y);
-    }
+        return at.x == screen.x && at.y == screen.y;
+    }, 1000);
+    Pump();
 }
 
 void PanelTest::Drag(POINT from, POINT to) {
     MouseTo(from);
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in[3]{};
-    for (INPUT& i : in) i.type = INPUT_MOUSE;
-    in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[1].mi.dx = MulDiv(to.x, 65536, w) + 1;
-    in[1].mi.dy = MulDiv(to.y, 65536, h) + 1;
-    in[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[2].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(3, in, sizeof in[0]);
+    auto send = [](DWORD flags, LONG dx, LONG dy) {
+        INPUT in{};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = flags;
+        in.mi.dx = dx;
+        in.mi.dy = dy;
+        SendInput(1, &in, sizeof in);
+    };
+    // The system's size loop starts when this thread takes the press and
+    // gives up at once if the button is already up by then; so the move and
+    // the release come from another thread, once the loop is running.
+    send(MOUSEEVENTF_LEFTDOWN, 0, 0);
+    std::thread rest([&] {
+        Sleep(300);
+        send(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (to.x * 65536 + w - 1) / w, (to.y * 65536 + h - 1) / h);
+        Sleep(100);
+        send(MOUSEEVENTF_LEFTUP, 0, 0);
+    });
+    const DWORD until = GetTickCount() + 500;
+    PumpUntil([&] { return static_cast<LONG>(GetTickCount() - until) > 0 && !(GetKeyState(VK_LBUTTON) & 0x8000); },
+              3000);
+    rest.join();
     Pump();
 }
 
@@ -83,26 +91,29 @@ void PanelTest::MouseButton(bool down) {
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     SendInput(1, &in, sizeof in);
+    // Injected input reaches the queue a little later under load: wait
+    // until this thread has taken the press or release.
+    // Every window the tests press (buttons, the title-bar strip) holds the
+    // mouse while pressed and lets it go on release.
+    PumpUntil([down] { return ((GetKeyState(VK_LBUTTON) & 0x8000) != 0) == down && (GetCapture() != nullptr) == down; },
+              1000);
     Pump();
 }
 
 void PanelTest::Key(WORD vk) {
+    // The low bit of a key's state flips with every press: it tells when
+    // this thread has taken the key.
+    const SHORT before = GetKeyState(vk) & 1;
     INPUT in[2]{};
     in[0].type = in[1].type = INPUT_KEYBOARD;
     in[0].ki.wVk = in[1].ki.wVk = vk;
     in[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, in, sizeof in[0]);
-    Pump();
+    PumpUntil([&] { return (GetKeyState(vk) & 1) != before && !(GetKeyState(vk) & 0x8000); }, 1000);
 }
 
 bool PanelTest::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
-    const DWORD until = GetTickCount() + timeoutMs;
-    for (;;) {
-        Pump();
-        if (done()) return true;
-        if (static_cast<LONG>(GetTickCount() - until) > 0) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
+    return kktest::PumpUntil(done, timeoutMs, panel.hwnd(), MainLoopFilter());
 }
 
 HWND PanelTest::RowControl(kk::RowFamily family, int toolId) const {

@@ -5,6 +5,7 @@
 #include "app/initialize.h"
 #include "panel/control_ids.h"
 #include "panel/control_panel.h"
+#include "support/message_pump.h"
 #include "support/recorder.h"
 #include "support/scratch_registry.h"
 
@@ -29,6 +30,7 @@ protected:
     // Handles waiting messages as the program's own loop does (the panel
     // first, then the dialog keys); with a condition, until it holds or 3 s pass.
     void Pump();
+    kktest::PreFilter MainLoopFilter();
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
     // Real mouse input at a screen position, handled before they return.
     void MouseTo(POINT screen);

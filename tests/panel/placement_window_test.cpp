@@ -78,8 +78,15 @@ TEST_F(Placement, AMaximisedWindowSavesOnlyTheFlagAndComesBackMaximised) {
     EXPECT_EQ(Saved("CPWidth"), "9000");
     EXPECT_EQ(Saved("ScrollPos"), "600");
 
+    // Started as the next run would; no message is handled before the
+    // checks, so the 50 ms tick cannot have come yet.
     ControlPanel next;
-    ASSERT_TRUE(StartAgain(next));
+    dde.Stop();
+    claim = InstanceClaim();
+    ASSERT_TRUE(next.Create(GetModuleHandleA(nullptr)));
+    StartupContext context{next, claim, dde, ""};
+    ASSERT_TRUE(Initialize(context));
+    ShowWindow(next.hwnd(), SW_SHOW);
     EXPECT_EQ(next.maximizeTimerTag, "maximize");
     RECT r;
     GetWindowRect(next.hwnd(), &r);

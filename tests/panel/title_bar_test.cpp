@@ -40,6 +40,10 @@ protected:
         MouseTo(at);
         MouseButton(true);
     }
+    void Settle() {
+        const DWORD until = GetTickCount() + 150;
+        PumpUntil([&] { return static_cast<LONG>(GetTickCount() - until) > 0; });
+    }
     void Release(POINT at) {
         MouseTo(at);
         MouseButton(false);
@@ -138,6 +142,7 @@ TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressed) {
     Release(Strip(22, 7));
     EXPECT_TRUE(IsZoomed(panel.hwnd()));
     EXPECT_EQ(strip.DrawnOver(TitleButtons::kMaximise), kGlyphRestore);
+    Settle();  // the mouse messages the new size brings, before the next press
     Press(Strip(22, 7));
     EXPECT_EQ(strip.DrawnOver(TitleButtons::kMaximise), kGlyphRestorePressed);
     Release(Strip(22, 7));

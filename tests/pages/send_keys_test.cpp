@@ -1,0 +1,193 @@
+// The keystroke sender: key strings as recorded key events, its numbered
+// errors, and real events typed into a window of the test's own.
+#include "pages/send_keys.h"
+
+#include "panel/bound_window.h"
+#include "support/message_pump.h"
+#include "support/test_env.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+using namespace kk;
+
+namespace {
+
+std::string KeyName(BYTE vk) {
+    const std::pair<BYTE, const char*> names[] = {{VK_SHIFT, "Shift"}, {VK_CONTROL, "Ctrl"}, {VK_MENU, "Alt"},
+                                                  {VK_RETURN, "Enter"}, {VK_LEFT, "Left"},   {VK_DOWN, "Down"}};
+    for (const auto& [code, name] : names)
+        if (code == vk) return name;
+    const bool plain = (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9');
+    return plain ? std::string(1, static_cast<char>(vk)) : std::to_string(vk);
+}
+
+std::string Press(const std::string& key, int times = 1) {
+    std::string events;
+    while (times-- > 0) events += (events.empty() ? "+" : " +") + key + " -" + key;
+    return events;
+}
+
+// A sender that writes its events down as "+Shift +A -A -Shift" (+ down, - up).
+struct Recorded {
+    std::string events;
+    cSendKeys sender{[this](BYTE vk, bool up) { events += (events.empty() ? "" : " ") + std::string(up ? "-" : "+") + KeyName(vk); }};
+    std::string Of(const std::string& keys) {
+        const SendKeysError error = sender.SendKeys(keys);
+        EXPECT_FALSE(error) << keys << ": " << error.description;
+        return std::exchange(events, "");
+    }
+};
+
+TEST(SendKeysSyntax, ModifiersGroupsNamedKeysAndCharacters) {
+    Recorded keys;
+    EXPECT_EQ(keys.Of("%(S)"), "+Alt +Shift +S -S -Shift -Alt");
+    EXPECT_EQ(keys.Of("+(ab)"), "+Shift " + Press("A") + " " + Press("B") + " -Shift");
+    EXPECT_EQ(keys.Of("+a"), Press("Shift") + " " + Press("A")) << "a modifier alone does not combine";
+    EXPECT_EQ(keys.Of("^(%(x)y)"), "+Ctrl +Alt " + Press("X") + " -Alt " + Press("Y") + " -Ctrl");
+    for (const char* enter : {"{ENTER}", "{enter}", "{~}", "~"}) EXPECT_EQ(keys.Of(enter), Press("Enter")) << enter;
+    EXPECT_EQ(keys.Of("{LEFT 3}{Down  2}{LEFT 0}"), Press("Left", 3) + " " + Press("Down", 2));
+    EXPECT_EQ(keys.Of("{bs}{BKSP}{Break}{prtsc}{f1}{F16}{scrolllock}{PgDn}"), "+8 -8 +8 -8 +19 -19 +42 -42 +112 -112 +127 -127 +145 -145 +34 -34");
+    EXPECT_EQ(keys.Of("Ab!"), "+Shift " + Press("A") + " -Shift " + Press("B") + " " + Press("1"))
+        << "capitals get Shift, shifted symbols do not";
+    EXPECT_EQ(keys.Of("{NOSUCHKEY}"), Press("N")) << "an unknown name presses its first character's key";
+    const std::string closing = KeyName(*keys.sender.KeyCode("}"));
+    EXPECT_EQ(keys.Of("{}}{} 2}"), Press(closing, 3));
+    EXPECT_EQ(*keys.sender.KeyCode("A"), 'A');
+    EXPECT_FALSE(keys.sender.KeyCode("").has_value());
+    EXPECT_EQ(keys.Of("\xE9"), Press("255")) << "no key of the layout types it";
+}
+
+TEST(SendKeysSyntax, ErrorsCarryNumberPositionAndSourceAndReleaseHeldModifiers) {
+    struct Case {
+        const char* keys;
+        long number;
+        const char* description;
+        std::string events;  // typed before the error, then the releases
+    };
+    const Case cases[] = {
+        {"a)", kSendKeysUnmatchedClose, "Invalid sendkeys command: unmatched ) at position 2", Press("A")},
+        {"^(a", kSendKeysUnclosedGroup, "Invalid sendkeys command: more open brackets than close brackets.",
+         "+Ctrl " + Press("A") + " -Ctrl"},
+        {"^(%(a", kSendKeysUnclosedGroup, "Invalid sendkeys command: more open brackets than close brackets.",
+         "+Ctrl +Alt " + Press("A") + " -Alt -Ctrl"},
+        {"ab{", kSendKeysBraceWithoutContent,
+         "Invalid sendkeys command; opening { without content or closing } at position 3", Press("A") + " " + Press("B")},
+        {"x{ab", kSendKeysBraceWithoutClose, "Invalid sendkeys command; opening { without closing } at position 2",
+         Press("X")},
+        {"%({LEFT x}", kSendKeysBadRepeatCount,
+         "Invalid sendkeys command; key repetitions 'x' is invalid near position 11", "+Alt -Alt"},
+        {"{TAB 99999999999}", kSendKeysBadRepeatCount,
+         "Invalid sendkeys command; key repetitions '99999999999' is invalid near position 18", ""},
+        {"+({ 2}", kSendKeysNoCharacter, "A key needs a name or a character.", "+Shift -Shift"},
+    };
+    Recorded keys;
+    for (const Case& c : cases) {
+        const SendKeysError error = keys.sender.SendKeys(c.keys);
+        EXPECT_EQ(error.number, c.number) << c.keys;
+        EXPECT_EQ(error.description, c.description) << c.keys;
+        EXPECT_EQ(error.source, "window_tests-" + kktest::WindowsVersion() + ".cSendKeys") << c.keys;
+        EXPECT_EQ(std::exchange(keys.events, ""), c.events) << c.keys;
+    }
+    EXPECT_EQ(keys.Of("b"), Press("B")) << "no group stays open into the next call";
+}
+
+// A top-level window of the test's own: a multi-line edit with the focus
+// that records its key-downs, and a button with the mnemonic S.
+class TypingTarget : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterBoundClass(nullptr, "KkKeysTarget", BoundWindowProc<TypingTarget>, GetSysColorBrush(COLOR_BTNFACE));
+        CreateWindowExA(0, "KkKeysTarget", "Typing target", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
+                        nullptr, nullptr, nullptr, this);
+        ASSERT_TRUE(hwnd_);
+        edit_ = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN, 10, 10, 360, 180,
+                                hwnd_, nullptr, nullptr, nullptr);
+        CreateWindowExA(0, "BUTTON", "&Settings", WS_CHILD | WS_VISIBLE, 10, 200, 100, 26, hwnd_,
+                        reinterpret_cast<HMENU>(101), nullptr, nullptr);
+        SetWindowSubclass(edit_, RecordKeys, 0, reinterpret_cast<DWORD_PTR>(this));
+        SetForegroundWindow(hwnd_);
+        SetFocus(edit_);
+        kktest::Pump();
+        ASSERT_EQ(GetForegroundWindow(), hwnd_) << "the injected keys would go elsewhere";
+    }
+    void TearDown() override { DestroyWindow(hwnd_); }
+
+    // A real sender; then what arrives is handled, by IsDialogMessage first for a dialog.
+    void Type(const std::string& keys, bool asDialog = false) {
+        const SendKeysError error = cSendKeys().SendKeys(keys);
+        EXPECT_FALSE(error) << keys << ": " << error.description;
+        kktest::PumpUntil([] { return false; }, 150, asDialog ? hwnd_ : nullptr);
+    }
+    std::string Text() const {
+        char buffer[256] = {};
+        GetWindowTextA(edit_, buffer, sizeof buffer);
+        return buffer;
+    }
+    static bool Held(int vk) { return (GetKeyState(vk) & 0x8000) != 0; }
+
+    std::vector<std::string> downs;  // "sys Alt+S": the modifiers held as the key arrived
+    int unextended = 0;              // key-downs without the extended-key bit
+    std::vector<int> clicked;
+    HWND edit_ = nullptr;
+
+private:
+    friend LRESULT CALLBACK BoundWindowProc<TypingTarget>(HWND, UINT, WPARAM, LPARAM);
+    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+        if (msg == WM_COMMAND && HIWORD(wp) == BN_CLICKED) clicked.push_back(LOWORD(wp));
+        return DefWindowProcA(hwnd_, msg, wp, lp);
+    }
+    static LRESULT CALLBACK RecordKeys(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR data) {
+        auto* self = reinterpret_cast<TypingTarget*>(data);
+        if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
+            std::string held;
+            for (const int vk : {VK_CONTROL, VK_MENU, VK_SHIFT})
+                if (Held(vk) && wp != static_cast<WPARAM>(vk)) held += KeyName(static_cast<BYTE>(vk)) + "+";
+            self->downs.push_back((msg == WM_SYSKEYDOWN ? "sys " : "") + held + KeyName(static_cast<BYTE>(wp)));
+            // Wine drops the bit from Shift alone: a right Shift is no extended key.
+            if (!(lp & (1 << 24)) && wp != VK_SHIFT) ++self->unextended;
+        }
+        if (msg == WM_SYSCHAR) return 0;  // no menu loop for an Alt letter no mnemonic took
+        if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, RecordKeys, 0);
+        return DefSubclassProc(hwnd, msg, wp, lp);
+    }
+    HWND hwnd_ = nullptr;
+};
+
+TEST_F(TypingTarget, TextArrivesInTheFocusedWindow) {
+    Type("Abc+(de)f1!");
+    EXPECT_EQ(Text(), "AbcDEf11") << "'!' is typed as its key without Shift";
+    Type("{HOME}{DEL}x{END}{BS}{BACKSPACE}~two{LEFT 3}{BS}");
+    EXPECT_EQ(Text(), "xbcDEftwo") << "Enter broke the line and the back space joined it again";
+    Type("{END}{}}{{}");
+    EXPECT_EQ(Text(), "xbcDEftwo][") << "the brace keys without Shift";
+}
+
+TEST_F(TypingTarget, KeysArriveWithTheirModifiersHeldAndLeaveNoneDown) {
+    Type("%(s)^(a)+(b)c{DOWN 3}");
+    const std::vector<std::string> expected = {"sys Alt", "sys Alt+S", "Ctrl", "Ctrl+A", "Shift",
+                                               "Shift+B", "C",         "Down", "Down", "Down"};
+    EXPECT_EQ(downs, expected);
+    EXPECT_EQ(unextended, 0) << "every key is sent as an extended key";
+    EXPECT_FALSE(Held(VK_MENU) || Held(VK_CONTROL) || Held(VK_SHIFT));
+
+    downs.clear();
+    EXPECT_EQ(cSendKeys().SendKeys("^(+(a").number, kSendKeysUnclosedGroup);
+    Type("b");
+    EXPECT_EQ(downs, (std::vector<std::string>{"Ctrl", "Ctrl+Shift", "Ctrl+Shift+A", "B"}))
+        << "the error released Ctrl and Shift before the next key";
+}
+
+TEST_F(TypingTarget, AltAndALetterPressTheButtonOfThatMnemonic) {
+    Type("%(s)", true);
+    EXPECT_EQ(clicked, std::vector<int>{101});
+    Type("%(S)", true);
+    EXPECT_EQ(clicked, (std::vector<int>{101, 101})) << "with Shift as well";
+    SetFocus(edit_);  // the mnemonic moved it to the button
+    Type("s", true);
+    EXPECT_EQ(clicked.size(), 2u);
+    EXPECT_EQ(Text(), "s") << "without Alt the letter is typed";
+}
+
+}  // namespace
