@@ -62,12 +62,5 @@ bool LowColourDisplay() {
     return bits <= 8;
 }
 
-bool ThemeActive() {
-    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
-    if (!KeyExists(HKEY_CURRENT_USER, key)) return false;
-    if (GetValueType(HKEY_CURRENT_USER, key, "ThemeActive") == REG_DWORD)
-        return GetDword(HKEY_CURRENT_USER, key, "ThemeActive") != 0;
-    return TextToInteger(GetString(HKEY_CURRENT_USER, key, "ThemeActive")) != 0;
-}
 
 }  // namespace kk

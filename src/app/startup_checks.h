@@ -21,7 +21,4 @@ void RemoveStaleAppletRegistration();
 // True when the display has 8 bits per pixel or fewer (or says nothing).
 bool LowColourDisplay();
 
-// True when a visual theme is active for the user.
-bool ThemeActive();
-
 }  // namespace kk

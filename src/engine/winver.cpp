@@ -1,5 +1,7 @@
 #include "engine/winver.h"
 
+#include "engine/registry.h"
+
 #include <windows.h>
 
 namespace kk {
@@ -54,6 +56,14 @@ bool IsWin98OrMe() {
 bool IsWin2000OrLater() {
     Version v = Query();
     return v.ok && v.platform == VER_PLATFORM_WIN32_NT && v.major >= 5;
+}
+
+bool ThemeActive() {
+    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
+    if (!KeyExists(HKEY_CURRENT_USER, key)) return false;
+    if (GetValueType(HKEY_CURRENT_USER, key, "ThemeActive") == REG_DWORD)
+        return GetDword(HKEY_CURRENT_USER, key, "ThemeActive") != 0;
+    return TextToInteger(GetString(HKEY_CURRENT_USER, key, "ThemeActive")) != 0;
 }
 
 }  // namespace kk

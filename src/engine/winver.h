@@ -13,4 +13,7 @@ bool IsWinServer2003();
 bool IsWin2000OrLater();
 bool IsVista();
 
+// True when a visual theme is active for the user.
+bool ThemeActive();
+
 }  // namespace kk

@@ -39,6 +39,11 @@ public:
     virtual LRESULT OnNotify(const NMHDR& header) { return 0; }
     // WM_CTLCOLOR* for the page's controls; null for the default colours.
     virtual HBRUSH OnControlColour(HDC dc, HWND control) { return nullptr; }
+    // Owner-drawn controls of the page (WM_DRAWITEM, WM_MEASUREITEM).
+    virtual bool OnDrawItem(const DRAWITEMSTRUCT& item) { return false; }
+    virtual bool OnMeasureItem(MEASUREITEMSTRUCT& item) { return false; }
+    // The dialog's Cancel, Esc or Alt+F4 (not its close box) is closing it.
+    virtual void OnCancel() {}
     // Whether the dialog's Accept button is shown (About hides it).
     virtual bool HasAccept() const { return true; }
 };

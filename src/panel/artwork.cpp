@@ -168,4 +168,68 @@ void DrawTitleGlyph(HDC dc, int x, int y, int member, int bandY, int bandHeight)
     SelectObject(dc, oldPen);
 }
 
+void DrawDialogLogo(HDC dc, const RECT& rect) {
+    const int h = rect.bottom - rect.top;
+    DrawHeadBand(dc, rect, 0, h);
+    const int badge = 36;
+    DrawBadge(dc, rect.left + (rect.right - rect.left - badge) / 2, rect.top + (h - kAccentHeight - badge) / 2, badge);
+}
+
+void DrawDialogStripe(HDC dc, const RECT& rect, HFONT font, const char* title) {
+    const int h = rect.bottom - rect.top;
+    DrawHeadBand(dc, rect, 0, h);
+    SetBkMode(dc, TRANSPARENT);
+    HGDIOBJ old = SelectObject(dc, font);
+    RECT text{rect.left + 4, rect.top, rect.right - 8, rect.bottom - kAccentHeight};
+    RECT shadow = text;
+    OffsetRect(&shadow, 1, 1);
+    SetTextColor(dc, RGB(20, 36, 60));
+    DrawTextA(dc, title, -1, &shadow, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SetTextColor(dc, RGB(255, 255, 255));
+    DrawTextA(dc, title, -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, old);
+}
+
+void DrawPageIcon(HDC dc, const RECT& rect, int which, COLORREF background) {
+    GdiObject<HBRUSH> back(CreateSolidBrush(background));
+    FillRect(dc, &rect, back.get());
+    const int x = rect.left, y = rect.top;
+    HGDIOBJ oldPen = GetCurrentObject(dc, OBJ_PEN), oldBrush = GetCurrentObject(dc, OBJ_BRUSH);
+    if (which == 0) {
+        // A blue disc with a white "i".
+        GdiObject<HBRUSH> blue(CreateSolidBrush(RGB(44, 96, 176)));
+        GdiObject<HPEN> rim(CreatePen(PS_SOLID, 1, RGB(24, 56, 120)));
+        SelectObject(dc, blue.get());
+        SelectObject(dc, rim.get());
+        Ellipse(dc, x + 1, y + 1, x + 15, y + 15);
+        GdiObject<HBRUSH> white(CreateSolidBrush(RGB(255, 255, 255)));
+        RECT dot{x + 7, y + 4, x + 9, y + 6}, stem{x + 7, y + 7, x + 9, y + 12};
+        FillRect(dc, &dot, white.get());
+        FillRect(dc, &stem, white.get());
+    } else if (which == 1) {
+        // A ticked box.
+        GdiObject<HBRUSH> white(CreateSolidBrush(RGB(255, 255, 255)));
+        GdiObject<HPEN> rim(CreatePen(PS_SOLID, 1, RGB(51, 94, 168)));
+        SelectObject(dc, white.get());
+        SelectObject(dc, rim.get());
+        Rectangle(dc, x + 2, y + 2, x + 14, y + 14);
+        GdiObject<HPEN> tick(CreatePen(PS_SOLID, 2, RGB(24, 128, 40)));
+        SelectObject(dc, tick.get());
+        MoveToEx(dc, x + 4, y + 8, nullptr);
+        LineTo(dc, x + 7, y + 11);
+        LineTo(dc, x + 12, y + 4);
+    } else {
+        // A puzzle piece in the badge's rust.
+        GdiObject<HBRUSH> rust(CreateSolidBrush(RGB(200, 108, 56)));
+        GdiObject<HPEN> rim(CreatePen(PS_SOLID, 1, RGB(120, 52, 20)));
+        SelectObject(dc, rust.get());
+        SelectObject(dc, rim.get());
+        Rectangle(dc, x + 2, y + 5, x + 12, y + 15);
+        Ellipse(dc, x + 5, y + 1, x + 10, y + 7);    // the knob on top
+        Ellipse(dc, x + 10, y + 7, x + 15, y + 12);  // the knob on the right
+    }
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+}
+
 }  // namespace kk

@@ -19,6 +19,15 @@ void DrawLogoTagline(HDC dc, const RECT& rect, int bandY, int bandHeight, HFONT 
 // The window's title in the caption zone.
 void DrawCaptionTitle(HDC dc, const RECT& rect, HFONT font, const char* title);
 
+// The settings dialog's header: the badge on the band's left end, and the
+// band itself with the dialog's name, which the dialog is dragged by.
+void DrawDialogLogo(HDC dc, const RECT& rect);
+void DrawDialogStripe(HDC dc, const RECT& rect, HFONT font, const char* title);
+
+// Small 16-pixel pictures: 0 information, 1 options (a tick in a box),
+// 2 a plugin (a puzzle piece), on the given background.
+void DrawPageIcon(HDC dc, const RECT& rect, int which, COLORREF background);
+
 // The title-bar glyphs, 15 pixels square. Members 0 to 2 are the normal
 // minimise, maximise and close glyphs of the strip's background; 3 to 7 are
 // the drawn ones: minimise, maximise and close pressed, restore, restore

@@ -515,6 +515,34 @@ std::string ControlPanel::LinkTag(int toolId) const {
     return row && row->link ? row->linkTag : std::string();
 }
 
+std::optional<std::string> ControlPanel::LinkText(int toolId) const {
+    const ToolRow* row = list_.Find(toolId);
+    if (!row || !row->link) return std::nullopt;
+    return row->linkTag;
+}
+
+std::optional<std::string> ControlPanel::ButtonText(int toolId) const {
+    const ToolRow* row = list_.Find(toolId);
+    if (!row || !row->button) return std::nullopt;
+    return row->buttonTag;
+}
+
+void ControlPanel::SetLinkText(int toolId, const std::string& text) {
+    ToolRow* row = list_.Find(toolId);
+    if (row && row->link) row->linkTag = text;
+}
+
+void ControlPanel::SetButtonText(int toolId, const std::string& text) {
+    ToolRow* row = list_.Find(toolId);
+    if (row && row->button) row->buttonTag = text;
+}
+
+void ControlPanel::MarkModified(int toolId) {
+    if (ToolRow* row = list_.Find(toolId)) ShowWindow(row->changed.hwnd, SW_SHOWNA);
+    EnableWindow(Control(kIdApply), TRUE);
+    if (!changesApplied) SetWindowTextA(Control(kIdCancel), "&Cancel");
+}
+
 void ControlPanel::MarkChangesApplied() {
     changesApplied = true;
     EnableWindow(Control(kIdApply), FALSE);

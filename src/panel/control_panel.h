@@ -7,6 +7,7 @@
 
 #include "engine/apply_engine.h"
 #include "engine/handles.h"
+#include "pages/settings_dialog.h"
 #include "panel/list_scroll.h"
 #include "panel/list_style.h"
 #include "panel/bound_window.h"
@@ -38,7 +39,7 @@ inline constexpr UINT kMsgTitleButtonsFocused = WM_APP + 1;
 // The smallest size the user can give the window.
 inline constexpr int kMinWindowWidth = 440, kMinWindowHeight = 300;
 
-class ControlPanel : public RowAccess, private ListEvents {
+class ControlPanel : public RowAccess, public SettingsRows, private ListEvents {
 public:
     ControlPanel();
     ~ControlPanel() override;
@@ -147,6 +148,14 @@ public:
     std::string ButtonTag(int toolId) const override;
     std::string LinkTag(int toolId) const override;
     void MarkChangesApplied() override;
+
+    // SettingsRows: the settings dialog reads and writes the rows' tags.
+    HWND Window() const override { return hwnd_; }
+    std::optional<std::string> LinkText(int toolId) const override;
+    std::optional<std::string> ButtonText(int toolId) const override;
+    void SetLinkText(int toolId, const std::string& text) override;
+    void SetButtonText(int toolId, const std::string& text) override;
+    void MarkModified(int toolId) override;
 
 private:
     template <typename T>

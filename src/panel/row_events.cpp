@@ -107,8 +107,9 @@ void FollowLink(ControlPanel& panel, int toolId) {
 
 void ShowSettingsDialog(ControlPanel& panel, int toolId) {
     panel.currentToolId = toolId;
-    // The settings dialog is not built yet: this hook only records which
-    // page it is to open. Its Accept will mark the row and enable Apply.
+    // Modal: returns once the dialog has closed; its Accept has marked the
+    // row and enabled Apply.
+    RunSettingsDialog(panel, toolId);
 }
 
 bool ConfirmLeave(const RowAccess& rows) {

@@ -1,5 +1,7 @@
 #include "services/update_check.h"
 
+#include "services/scrambled.h"
+
 #include "engine/suite.h"
 #include "services/system_calls.h"
 #include "services/wait_cursor.h"
@@ -7,27 +9,10 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <array>
 #include <cstdlib>
 
 namespace kk {
 namespace {
-
-// Addresses are kept scrambled in the binary so that they do not show up
-// as plain text; each byte is mixed with a running key.
-template <size_t N>
-struct Scrambled {
-    std::array<unsigned char, N> bytes{};
-    constexpr explicit Scrambled(const char (&text)[N]) {
-        for (size_t i = 0; i < N; ++i) bytes[i] = static_cast<unsigned char>(text[i] ^ Key(i));
-    }
-    static constexpr unsigned char Key(size_t i) { return static_cast<unsigned char>(0x5A + 31 * i); }
-    std::string Plain() const {
-        std::string text;
-        for (size_t i = 0; i + 1 < N; ++i) text += static_cast<char>(bytes[i] ^ Key(i));
-        return text;
-    }
-};
 
 constexpr Scrambled kServer("http://update.marrowby.com/kestrelkit/");
 constexpr Scrambled kVersionPath("latest.php?v=");

@@ -1,6 +1,7 @@
 // The refusals of start-up and its registry chores, on a scratch registry,
 // under whichever Windows version this run reports.
 #include "app/startup_checks.h"
+#include "engine/winver.h"
 
 #include "engine/registry.h"
 #include "engine/suite.h"

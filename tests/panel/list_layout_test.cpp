@@ -230,21 +230,33 @@ TEST_F(ListLayout, DraggingTheThumbMovesTheListAsItGoes) {
     // The bar tracks the drag in a loop of its own, so a second thread moves
     // the mouse and looks at the surface while the button is still down.
     int topWhileDragging = 0, valueWhileDragging = 0;
+    const DWORD uiThread = GetCurrentThreadId();
+    // Waits (for as long as a loaded machine needs) until cond holds.
+    auto await = [](const std::function<bool()>& cond) {
+        for (int i = 0; i < 500 && !cond(); ++i) Sleep(10);
+    };
+    std::atomic<bool> finished{false};
     std::thread user([&] {
         mouse(0, grab);
         Sleep(100);
         mouse(MOUSEEVENTF_LEFTDOWN, grab);
-        Sleep(200);
+        // The bar holds the mouse once its tracking loop runs.
+        await([&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(uiThread, &info) && info.hwndCapture == panel.ScrollBar();
+        });
         mouse(0, {grab.x, grab.y + 40});
-        Sleep(300);
+        await([&] { return SurfaceTop(panel.View()) < -100; });
         topWhileDragging = SurfaceTop(panel.View());
         valueWhileDragging = panel.scrollBar().Value();
         mouse(MOUSEEVENTF_LEFTUP, {grab.x, grab.y + 40});
         // Should the release go astray, the bar's own loop must still end.
         Sleep(300);
         PostMessageA(panel.ScrollBar(), WM_LBUTTONUP, 0, 0);
+        finished = true;
     });
-    PumpUntil([] { return false; }, 1500);
+    PumpUntil([&] { return finished.load(); }, 15000);
     user.join();
     Pump();
     EXPECT_LT(topWhileDragging, -100) << "the surface followed the thumb before the button was released";

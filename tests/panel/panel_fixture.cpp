@@ -54,7 +54,7 @@ void PanelTest::MouseTo(POINT screen) {
         POINT at{};
         GetCursorPos(&at);
         return at.x == screen.x && at.y == screen.y;
-    }, 1000);
+    }, 5000);
     Pump();
 }
 
@@ -91,12 +91,12 @@ void PanelTest::MouseButton(bool down) {
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     SendInput(1, &in, sizeof in);
-    // Injected input reaches the queue a little later under load: wait
-    // until this thread has taken the press or release.
+    // Injected input reaches the queue later under load (a second or more on
+    // a busy machine): wait until this thread has taken the press or release.
     // Every window the tests press (buttons, the title-bar strip) holds the
     // mouse while pressed and lets it go on release.
     PumpUntil([down] { return ((GetKeyState(VK_LBUTTON) & 0x8000) != 0) == down && (GetCapture() != nullptr) == down; },
-              1000);
+              5000);
     Pump();
 }
 
@@ -109,7 +109,7 @@ void PanelTest::Key(WORD vk) {
     in[0].ki.wVk = in[1].ki.wVk = vk;
     in[1].ki.dwFlags = KEYEVENTF_KEYUP;
     SendInput(2, in, sizeof in[0]);
-    PumpUntil([&] { return (GetKeyState(vk) & 1) != before && !(GetKeyState(vk) & 0x8000); }, 1000);
+    PumpUntil([&] { return (GetKeyState(vk) & 1) != before && !(GetKeyState(vk) & 0x8000); }, 5000);
 }
 
 bool PanelTest::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {

@@ -171,30 +171,6 @@ TEST_F(RowEvents, LinksStartTheSuitesProgramsOrSayTheyAreMissing) {
     EXPECT_EQ(recorder.started[0], suite + "kkboot.exe|/cleartemp|" + suite);
 }
 
-TEST_F(RowEvents, SettingsPagesOpenForTheirOwnRow) {
-    ASSERT_TRUE(Start());
-    Click(kFamilyHLink, 104);  // "#" link
-    EXPECT_EQ(panel.currentToolId, 104);
-    // Which settings rows exist depends on the Windows version: take each.
-    int buttons = 0;
-    for (const ToolRow& row : panel.list().Rows()) {
-        if (!row.button) continue;
-        Click(kFamilyButtonObject, row.toolId);
-        EXPECT_EQ(panel.currentToolId, row.toolId);
-        ++buttons;
-    }
-    EXPECT_GT(buttons, 0);
-    Press(kIdAbout);
-    EXPECT_EQ(panel.currentToolId, 999);
-    panel.currentToolId = 0;
-    SendMessageA(panel.hwnd(), WM_COMMAND, MAKEWPARAM(kIdWarning, STN_CLICKED),
-                 reinterpret_cast<LPARAM>(panel.Control(kIdWarning)));
-    EXPECT_EQ(panel.currentToolId, 999);
-    EXPECT_TRUE(recorder.messages.empty());
-    EXPECT_TRUE(recorder.started.empty());
-    EXPECT_FALSE(Marked(104)) << "opening a page changes nothing by itself";
-}
-
 TEST_F(RowEvents, F1OpensHelpAtTheFocusedRow) {
     ASSERT_TRUE(Start());
     SetInstallPath(kktest::FixturesFolder());

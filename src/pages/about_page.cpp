@@ -1,0 +1,338 @@
+#include "pages/about_page.h"
+
+#include "engine/catalogue.h"
+#include "engine/handles.h"
+#include "engine/registry.h"
+#include "engine/suite.h"
+#include "panel/artwork.h"
+#include "services/help.h"
+#include "services/scrambled.h"
+#include "services/subclass.h"
+#include "services/system_calls.h"
+#include "services/update_check.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace kk {
+namespace {
+
+constexpr Scrambled kSecondLine("Copyright (c) 2001-2007 Marrowby.  All rights reserved.");
+constexpr Scrambled kWebSite("http://www.marrowby.com/");
+constexpr Scrambled kQuestionsPage("http://www.marrowby.com/kestrelkit/faq.html");
+
+const char kDontLoadKey[] = "Control Panel\\don't load";
+const char kAppletValue[] = "kestrelkit.cpl";
+const char kLinkMark[] = "\\U\\1", kPlainMark[] = "\\0\\u";
+
+const char* const kOptionCaptions[] = {
+    "Show icon in Windows Control Panel",
+    "Show number of selected files in right-click menus",
+    "Automatically check for updates",
+};
+const char* const kLinkCaptions[] = {
+    "View documentation...  (or press F1 any time)",
+    "Visit the Marrowby website...",
+    "Check for newer version of this software...",
+    "Frequently Asked Questions...",
+    "Contact Technical Support...",
+};
+const char* const kTabs[] = {"About", "Options", "Plugins", "Support"};
+
+// Geometry inside the page's panel.
+const int kTabsHeight = 170;
+const int kLinkHeight = 17;
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+// Links show the hand over them.
+LRESULT CALLBACK LinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SETCURSOR) {
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        return TRUE;
+    }
+    if (msg == WM_NCDESTROY) Unsubclass(hwnd);
+    return CallOldWndProc(hwnd, msg, wp, lp);
+}
+
+class AboutPage : public SettingsPage {
+public:
+    void Create(HWND panel, PageHost& host) override;
+    void Fill(const std::string&) override;
+    bool Accept(std::string&) override { return true; }
+    void OnCommand(int id, int code, HWND control) override;
+    LRESULT OnNotify(const NMHDR& header) override;
+    HBRUSH OnControlColour(HDC dc, HWND control) override;
+    bool OnDrawItem(const DRAWITEMSTRUCT& item) override;
+    bool OnMeasureItem(MEASUREITEMSTRUCT& item) override;
+    void OnCancel() override;
+    bool HasAccept() const override { return false; }
+
+    // The plugin list's mouse-up: opens the selected plugin's address.
+    void OnPluginListMouseUp(int x, int y);
+
+private:
+    HWND Item(int id) const { return GetDlgItem(panel_, id); }
+    void ShowTab(int tab);
+    bool Ticked(int option) const { return Button_GetCheck(Item(kAboutOptionBase + option)) == BST_CHECKED; }
+
+    HWND panel_ = nullptr;
+    PageHost* host_ = nullptr;
+    std::vector<PluginListRow> rows_;
+    void TabBodyColour(HWND tabs, const RECT& body);
+
+    GdiObject<HFONT> linkFont_;
+    COLORREF tabBody_ = GetSysColor(COLOR_BTNFACE);
+    GdiObject<HBRUSH> tabBrush_;
+    HIMAGELIST images_ = nullptr;
+};
+
+LRESULT CALLBACK PluginListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* page = static_cast<AboutPage*>(SubclassOwner(hwnd));
+    const LRESULT result = CallOldWndProc(hwnd, msg, wp, lp);
+    if (msg == WM_LBUTTONUP && page) page->OnPluginListMouseUp(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+    if (msg == WM_NCDESTROY) Unsubclass(hwnd);
+    return result;
+}
+
+HIMAGELIST MakeTabImages() {
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 3, 0);
+    if (!list) return nullptr;
+    HDC screen = GetDC(nullptr);
+    for (int i = 0; i < 3; ++i) {
+        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, 16, 16));
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ old = SelectObject(dc, bitmap.get());
+        RECT r{0, 0, 16, 16};
+        DrawPageIcon(dc, r, i, RGB(255, 0, 255));
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        ImageList_AddMasked(list, bitmap.get(), RGB(255, 0, 255));
+    }
+    ReleaseDC(nullptr, screen);
+    return list;
+}
+
+void AboutPage::Create(HWND panel, PageHost& host) {
+    panel_ = panel;
+    host_ = &host;
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(panel, GWLP_HINSTANCE));
+    RECT area;
+    GetClientRect(panel, &area);
+    const int w = area.right;
+    auto make = [&](DWORD exStyle, const char* cls, const char* text, DWORD style, int id, int x, int y, int cx,
+                    int cy) {
+        HWND c = CreateWindowExA(exStyle, cls, text, WS_CHILD | style, x, y, cx, cy, panel,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+        SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(host.Font()), FALSE);
+        return c;
+    };
+    LOGFONTA lf{};
+    GetObjectA(host.Font(), sizeof lf, &lf);
+    lf.lfUnderline = TRUE;
+    linkFont_.reset(CreateFontIndirectA(&lf));
+
+    // The tabs first, clipped by the controls laid over them.
+    HWND tabs = make(0, WC_TABCONTROLA, "", WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, kAboutTabs, 0, 0, w, kTabsHeight);
+    images_ = MakeTabImages();
+    if (images_) TabCtrl_SetImageList(tabs, images_);
+    for (int i = 0; i < 4; ++i) {
+        TCITEMA item{};
+        item.mask = TCIF_TEXT | TCIF_IMAGE;
+        item.pszText = const_cast<char*>(kTabs[i]);
+        item.iImage = i < 3 ? i : -1;  // the Support tab has no picture
+        SendMessageA(tabs, TCM_INSERTITEMA, i, reinterpret_cast<LPARAM>(&item));
+    }
+    RECT inside{0, 0, w, kTabsHeight};
+    TabCtrl_AdjustRect(tabs, FALSE, &inside);
+    TabBodyColour(tabs, inside);
+    InflateRect(&inside, -6, -4);
+    const int iw = inside.right - inside.left;
+
+    make(0, "STATIC",
+         "Kestrelkit brings the small tools you reach for every day to the places you already work: "
+         "the right-click menus of files and folders, the Search menu, the file dialogs and the desktop.\r\n\r\n"
+         "Switch each tool on or off in the main window and press Apply; nothing changes until you do.",
+         SS_LEFT | SS_NOPREFIX, kAboutText, inside.left, inside.top, iw, inside.bottom - inside.top);
+    for (int i = 0; i < 3; ++i)
+        make(0, "BUTTON", kOptionCaptions[i], BS_AUTOCHECKBOX | WS_TABSTOP, kAboutOptionBase + i, inside.left,
+             inside.top + i * 24, iw, 20);
+    HWND list = make(WS_EX_CLIENTEDGE, "LISTBOX", "",
+                     LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
+                     kPluginList, inside.left, inside.top, iw, inside.bottom - inside.top);
+    Subclass(list, PluginListProc, this);
+    // Links: 0-2 under the tabs, 3-4 on the Support tab.
+    for (int i = 0; i < 5; ++i) {
+        const bool support = i >= 3;
+        const int x = support ? inside.left : 4;
+        const int y = support ? inside.top + (i - 3) * 24 : kTabsHeight + 6 + i * kLinkHeight;
+        HWND link = make(0, "STATIC", kLinkCaptions[i], SS_NOTIFY | SS_NOPREFIX | (support ? 0 : WS_VISIBLE),
+                         kAboutLinkBase + i, x, y, 300, kLinkHeight - 2);
+        SendMessageA(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+        Subclass(link, LinkProc);
+    }
+    ShowTab(0);
+}
+
+// The controls on a tab lie over its body, whose colour depends on the
+// theme: read it from the tab's own drawing, so they blend in.
+void AboutPage::TabBodyColour(HWND tabs, const RECT& body) {
+    RECT r;
+    GetClientRect(tabs, &r);
+    HDC screen = GetDC(tabs);
+    HDC dc = CreateCompatibleDC(screen);
+    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, r.right, r.bottom));
+    HGDIOBJ old = SelectObject(dc, bitmap.get());
+    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+    SendMessageA(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
+    const COLORREF sample = GetPixel(dc, body.left + 4, body.bottom - 4);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(tabs, screen);
+    if (sample != CLR_INVALID) tabBody_ = sample;
+    tabBrush_.reset(CreateSolidBrush(tabBody_));
+}
+
+void AboutPage::ShowTab(int tab) {
+    auto show = [&](int id, bool on) { ShowWindow(Item(id), on ? SW_SHOW : SW_HIDE); };
+    show(kAboutText, tab == 0);
+    for (int i = 0; i < 3; ++i) show(kAboutOptionBase + i, tab == 1);
+    show(kPluginList, tab == 2);
+    show(kAboutLinkBase + 3, tab == 3);
+    show(kAboutLinkBase + 4, tab == 3);
+}
+
+void AboutPage::Fill(const std::string&) {
+    const bool appletHidden = Lower(GetString(HKEY_CURRENT_USER, kDontLoadKey, kAppletValue)) == "no";
+    Button_SetCheck(Item(kAboutOptionBase + 0), appletHidden ? BST_UNCHECKED : BST_CHECKED);
+    Button_SetCheck(Item(kAboutOptionBase + 1),
+                    GetString(HKEY_CURRENT_USER, kSuiteKey, "HideContextCount") == "1" ? BST_UNCHECKED : BST_CHECKED);
+    Button_SetCheck(Item(kAboutOptionBase + 2),
+                    GetString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate") == "1" ? BST_UNCHECKED : BST_CHECKED);
+    // FillPluginList, the last step of the page's fill.
+    rows_ = PluginListRows();
+    HWND list = Item(kPluginList);
+    for (const PluginListRow& row : rows_) SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.text.c_str()));
+}
+
+void AboutPage::OnCancel() {
+    const std::string hidden = Lower(GetString(HKEY_CURRENT_USER, kDontLoadKey, kAppletValue));
+    if (Ticked(0) && hidden == "no") DeleteValue(HKEY_CURRENT_USER, kDontLoadKey, kAppletValue);
+    else if (!Ticked(0) && hidden != "no") SetString(HKEY_CURRENT_USER, kDontLoadKey, kAppletValue, "No");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "HideContextCount", Ticked(1) ? "0" : "1");
+    if (Ticked(2)) DeleteValue(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate");
+    else SetString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
+}
+
+void AboutPage::OnCommand(int id, int code, HWND control) {
+    if (id < kAboutLinkBase || id > kAboutLinkBase + 4 || code != STN_CLICKED) return;
+    switch (id - kAboutLinkBase) {
+    case 0: ShowHelp(100); break;
+    case 1: System().shellOpen(kWebSite.Plain(), ModuleFolder()); break;
+    case 2: CheckForUpdate(false, false); break;
+    case 3: System().shellOpen(kQuestionsPage.Plain(), ModuleFolder()); break;
+    case 4: ShowHelp(202); break;
+    }
+}
+
+LRESULT AboutPage::OnNotify(const NMHDR& header) {
+    if (header.idFrom == kAboutTabs && header.code == TCN_SELCHANGE) ShowTab(TabCtrl_GetCurSel(header.hwndFrom));
+    return 0;
+}
+
+HBRUSH AboutPage::OnControlColour(HDC dc, HWND control) {
+    const int id = GetDlgCtrlID(control);
+    const bool link = id >= kAboutLinkBase && id <= kAboutLinkBase + 4;
+    const bool onTab = id == kAboutText || (id >= kAboutOptionBase && id < kAboutOptionBase + 3) ||
+                       id == kAboutLinkBase + 3 || id == kAboutLinkBase + 4;
+    if (!link && !onTab) return nullptr;
+    if (link) SetTextColor(dc, RGB(0, 51, 153));
+    if (!onTab) {
+        SetBkMode(dc, TRANSPARENT);
+        return GetSysColorBrush(COLOR_BTNFACE);
+    }
+    SetBkColor(dc, tabBody_);
+    return tabBrush_.get();
+}
+
+bool AboutPage::OnMeasureItem(MEASUREITEMSTRUCT& item) {
+    if (item.CtlID != kPluginList) return false;
+    item.itemHeight = 20;
+    return true;
+}
+
+bool AboutPage::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.CtlID != kPluginList) return false;
+    HDC dc = item.hDC;
+    RECT r = item.rcItem;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    FillRect(dc, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    if (item.itemID == static_cast<UINT>(-1) || item.itemID >= rows_.size()) return true;
+    RECT icon{r.left + 2, r.top + 2, r.left + 18, r.top + 18};
+    DrawPageIcon(dc, icon, 2, selected ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_WINDOW));
+    // The text between the marks is drawn as a link, the rest plainly.
+    const std::string& text = rows_[item.itemID].text;
+    SetBkMode(dc, TRANSPARENT);
+    int x = r.left + 22;
+    size_t at = 0;
+    bool link = false;
+    for (;;) {
+        const size_t a = text.find(kLinkMark, at), b = text.find(kPlainMark, at);
+        const size_t next = std::min(a, b);
+        const std::string piece = text.substr(at, next == std::string::npos ? std::string::npos : next - at);
+        HGDIOBJ old = SelectObject(dc, link ? linkFont_.get() : host_->Font());
+        SetTextColor(dc, selected ? GetSysColor(COLOR_HIGHLIGHTTEXT)
+                                  : link ? RGB(0, 51, 153) : GetSysColor(COLOR_WINDOWTEXT));
+        RECT pr{x, r.top, r.right, r.bottom};
+        DrawTextA(dc, piece.c_str(), static_cast<int>(piece.size()), &pr, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+        SIZE size{};
+        GetTextExtentPoint32A(dc, piece.c_str(), static_cast<int>(piece.size()), &size);
+        x += size.cx;
+        SelectObject(dc, old);
+        if (next == std::string::npos) break;
+        link = next == a;
+        at = next + 4;  // both marks are four characters
+    }
+    if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &r);
+    return true;
+}
+
+void AboutPage::OnPluginListMouseUp(int x, int y) {
+    HWND list = Item(kPluginList);
+    const int selected = static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0));
+    if (selected < 0) return;
+    RECT r;
+    GetClientRect(list, &r);
+    if (x >= 0 && y >= 0 && x < r.right && y <= r.bottom && selected < static_cast<int>(rows_.size()))
+        System().shellOpen(rows_[selected].url, ModuleFolder());
+    // Cleared either way, so the same row can be clicked again.
+    SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+}
+
+}  // namespace
+
+std::string AboutProductLine() {
+    return std::string(kAppTitle) + ", version " + CurrentVersionText() + "\r" + kSecondLine.Plain();
+}
+
+std::vector<PluginListRow> PluginListRows() {
+    std::vector<PluginListRow> rows;
+    for (const std::string& name : ListPluginKeys()) {
+        const std::string key = JoinKey(kPluginsKey, name);
+        if (GetString(HKEY_LOCAL_MACHINE, key, "Caption").empty()) continue;
+        const std::string version = GetString(HKEY_LOCAL_MACHINE, key, "About_Version");
+        const std::string suffix = version.empty() ? std::string() : " (version " + version + ")";
+        rows.push_back({kLinkMark + name + kPlainMark + suffix, GetString(HKEY_LOCAL_MACHINE, key, "About_URL")});
+    }
+    return rows;
+}
+
+std::unique_ptr<SettingsPage> MakeAboutPage() { return std::make_unique<AboutPage>(); }
+
+}  // namespace kk
