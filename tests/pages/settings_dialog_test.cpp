@@ -9,6 +9,7 @@
 #include "pages/about_page.h"
 #include "panel/panel_fixture.h"
 #include "panel/row_events.h"
+#include "support/scratch_registry.h"
 #include "support/test_env.h"
 
 #include <windowsx.h>
@@ -249,6 +250,20 @@ TEST_F(SettingsDialogTest, TheHeaderDragsTheDialogAndTheRestDoesNot) {
     // Centred on the main window.
     EXPECT_NEAR((placed.left + placed.right) / 2, (main.left + main.right) / 2, 1);
     EXPECT_NEAR((placed.top + placed.bottom) / 2, (main.top + main.bottom) / 2, 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(CheckPictures, TheStyleFollowsTheSystemAndItsTheme) {
+    kktest::ScratchRegistry scratch;
+    const std::string version = kktest::WindowsVersion();
+    const char* key = "Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
+    EXPECT_EQ(CheckImageBase(), 0) << "no theme: the classic pictures";
+    SetString(HKEY_CURRENT_USER, key, "ThemeActive", "1");
+    const int themed = version == "vista" ? 20 : (version == "winxp" || version == "win2003") ? 10 : 0;
+    EXPECT_EQ(CheckImageBase(), themed);
 }
 
 }  // namespace

@@ -40,9 +40,37 @@ kktest::PreFilter PanelTest::MainLoopFilter() {
     return [this](const MSG& msg) { return panel.hwnd() && panel.PreTranslate(msg); };
 }
 
+namespace {
+
+// The last mouse message this thread took from its queue, seen by a mouse
+// hook: injected input reaches the queue late on a busy machine (a second
+// or more), and only its arrival tells that the window has handled it.
+struct SeenMouse {
+    UINT message = 0;
+    POINT pt{};
+    unsigned count = 0;
+} g_seen;
+
+LRESULT CALLBACK SeeMouse(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION) {
+        const auto* m = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lp);
+        g_seen = {static_cast<UINT>(wp), m->pt, g_seen.count + 1};
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+void WatchMouse() {
+    static HHOOK hook = SetWindowsHookExA(WH_MOUSE, SeeMouse, nullptr, GetCurrentThreadId());
+    (void)hook;
+}
+
+}  // namespace
+
 void PanelTest::MouseTo(POINT screen) {
+    WatchMouse();
+    const unsigned before = g_seen.count;
     // Normalised coordinates, rounded up so that the system's scaling back
-    // lands on the pixel itself; under load the move arrives a little later.
+    // lands on the pixel itself.
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     INPUT in{};
     in.type = INPUT_MOUSE;
@@ -51,11 +79,9 @@ void PanelTest::MouseTo(POINT screen) {
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &in, sizeof in);
     PumpUntil([&] {
-        POINT at{};
-        GetCursorPos(&at);
-        return at.x == screen.x && at.y == screen.y;
+        const bool move = g_seen.message == WM_MOUSEMOVE || g_seen.message == WM_NCMOUSEMOVE;
+        return g_seen.count != before && move && g_seen.pt.x == screen.x && g_seen.pt.y == screen.y;
     }, 5000);
-    Pump();
 }
 
 void PanelTest::Drag(POINT from, POINT to) {
@@ -87,17 +113,18 @@ void PanelTest::Drag(POINT from, POINT to) {
 }
 
 void PanelTest::MouseButton(bool down) {
+    WatchMouse();
+    const unsigned before = g_seen.count;
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     SendInput(1, &in, sizeof in);
-    // Injected input reaches the queue later under load (a second or more on
-    // a busy machine): wait until this thread has taken the press or release.
-    // Every window the tests press (buttons, the title-bar strip) holds the
-    // mouse while pressed and lets it go on release.
-    PumpUntil([down] { return ((GetKeyState(VK_LBUTTON) & 0x8000) != 0) == down && (GetCapture() != nullptr) == down; },
-              5000);
-    Pump();
+    PumpUntil([&] {
+        const UINT m = g_seen.message;
+        const bool press = m == WM_LBUTTONDOWN || m == WM_NCLBUTTONDOWN || m == WM_LBUTTONDBLCLK;
+        const bool release = m == WM_LBUTTONUP || m == WM_NCLBUTTONUP;
+        return g_seen.count != before && (down ? press : release);
+    }, 5000);
 }
 
 void PanelTest::Key(WORD vk) {
