@@ -55,7 +55,7 @@ TEST_F(RegistryLayer, StringsAreStoredWithoutATerminatorAndReadBackCutAtNul) {
     DWORD type = 0;
     std::string raw = RawBytes(HKEY_CURRENT_USER, kKey, "Name", &type);
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(raw.substr(0, 7), "Kestrel");
+    EXPECT_EQ(raw.substr(0, 7), "Kestrel");  // Wine adds the NUL itself when the byte after the count is one
     EXPECT_EQ(GetString(HKEY_CURRENT_USER, kKey, "Name"), "Kestrel");
     EXPECT_EQ(GetValueType(HKEY_CURRENT_USER, kKey, "Name"), REG_SZ);
 
@@ -77,35 +77,26 @@ TEST_F(RegistryLayer, StringsAreStoredWithoutATerminatorAndReadBackCutAtNul) {
     EXPECT_EQ(GetString(HKEY_CURRENT_USER, kKey, ""), "default");
 }
 
-TEST_F(RegistryLayer, NumbersRoundTripIncludingNegativeOnes) {
+TEST_F(RegistryLayer, NumbersAndBinaryKeepTheirTypes) {
     SetDword(HKEY_CURRENT_USER, kKey, "N", -2);
     EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kKey, "N"), -2);
     EXPECT_EQ(GetValueType(HKEY_CURRENT_USER, kKey, "N"), REG_DWORD);
-    SetDword(HKEY_CURRENT_USER, kKey, "Big", 0x7FFFFFFF);
-    EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kKey, "Big"), 0x7FFFFFFF);
     // A long string is no number.
     SetString(HKEY_CURRENT_USER, kKey, "Text", "not a number at all");
     EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kKey, "Text"), 0);
-}
 
-TEST_F(RegistryLayer, BinaryTravelsAsUpperCaseHexPairs) {
-    SetBinaryHex(HKEY_CURRENT_USER, kKey, "Bin", "0100");
+    // Binary travels as upper-case hex pairs; lower case is accepted, NULs are kept.
+    SetBinaryHex(HKEY_CURRENT_USER, kKey, "Bin", "ff00a000");
     DWORD type = 0;
-    EXPECT_EQ(RawBytes(HKEY_CURRENT_USER, kKey, "Bin", &type), std::string("\x01\x00", 2));
+    EXPECT_EQ(RawBytes(HKEY_CURRENT_USER, kKey, "Bin", &type), std::string("\xff\x00\xa0\x00", 4));
     EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(GetBinaryHex(HKEY_CURRENT_USER, kKey, "Bin"), "0100");
-
-    // Lower-case input is accepted; output is always upper case; NULs inside are kept.
-    SetBinaryHex(HKEY_CURRENT_USER, kKey, "Bin2", "ff00a0");
-    EXPECT_EQ(GetBinaryHex(HKEY_CURRENT_USER, kKey, "Bin2"), "FF00A0");
+    EXPECT_EQ(GetBinaryHex(HKEY_CURRENT_USER, kKey, "Bin"), "FF00A000");
     SetBinaryHex(HKEY_CURRENT_USER, kKey, "Empty", "");
     EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kKey, "Empty"));
     EXPECT_EQ(GetBinaryHex(HKEY_CURRENT_USER, kKey, "Empty"), "");
-    // A string value travels as its bytes.
+    // A string value travels as its bytes; a lone last digit is a byte of its own.
     SetString(HKEY_CURRENT_USER, kKey, "S", "AB");
     EXPECT_EQ(GetBinaryHex(HKEY_CURRENT_USER, kKey, "S").substr(0, 4), "4142");
-
-    EXPECT_EQ(BytesToHex(std::string("\x0f\xf0", 2)), "0FF0");
     EXPECT_EQ(HexToBytes("7"), std::string("\x07", 1));
 }
 
@@ -128,18 +119,12 @@ TEST_F(RegistryLayer, DeleteKeyRemovesAWholeTreeOnEveryWindowsVersion) {
 TEST_F(RegistryLayer, ClearKeyEmptiesSubkeysOrNamedValuesAndKeepsTheKey) {
     SetString(HKEY_CURRENT_USER, kKey, "", "default");
     SetString(HKEY_CURRENT_USER, kKey, "One", "1");
-    SetDword(HKEY_CURRENT_USER, kKey, "Two", 2);
     SetString(HKEY_CURRENT_USER, JoinKey(kKey, "Sub\\Deep"), "v", "x");
-
-    ClearKey(HKEY_CURRENT_USER, kKey, ClearMode::Values);
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kKey, ""), "default");
-    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kKey, "One"));
-    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kKey, "Two"));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, JoinKey(kKey, "Sub\\Deep")));
-
     ClearKey(HKEY_CURRENT_USER, kKey, ClearMode::Subkeys);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, JoinKey(kKey, "Sub")));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kKey));
+    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kKey, "One"), "1");
+    ClearKey(HKEY_CURRENT_USER, kKey, ClearMode::Values);
+    EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kKey, "One"));
     EXPECT_EQ(GetString(HKEY_CURRENT_USER, kKey, ""), "default");
 }
 
@@ -174,57 +159,40 @@ TEST_F(RegistryLayer, EnumerationsListNamesInRegistryOrder) {
     for (const char* name : {"b", "a", "c"}) SetString(HKEY_CURRENT_USER, kKey, name, "1");
     for (const char* name : {"KeyTwo", "KeyOne"}) SetString(HKEY_CURRENT_USER, JoinKey(kKey, name), "x", "1");
     // The system's own order, index by index.
-    std::vector<std::string> rawValues, rawKeys;
     HKEY k;
     ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kKey, 0, KEY_READ, &k), ERROR_SUCCESS);
-    char name[64];
-    for (DWORD i = 0;; ++i) {
-        DWORD len = sizeof name;
-        if (RegEnumValueA(k, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        rawValues.push_back(name);
-    }
-    for (DWORD i = 0;; ++i) {
-        DWORD len = sizeof name;
-        if (RegEnumKeyExA(k, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        rawKeys.push_back(name);
+    std::vector<std::string> raw[2];  // keys, values
+    for (int values = 0; values < 2; ++values) {
+        char name[64];
+        for (DWORD i = 0;; ++i) {
+            DWORD len = sizeof name;
+            if ((values ? RegEnumValueA(k, i, name, &len, nullptr, nullptr, nullptr, nullptr)
+                        : RegEnumKeyExA(k, i, name, &len, nullptr, nullptr, nullptr, nullptr)) != ERROR_SUCCESS)
+                break;
+            raw[values].push_back(name);
+        }
     }
     RegCloseKey(k);
-    ASSERT_EQ(rawValues.size(), 3u);
-    EXPECT_EQ(EnumValues(HKEY_CURRENT_USER, kKey), rawValues);
-    ASSERT_EQ(rawKeys.size(), 2u);
-    EXPECT_EQ(EnumKeys(HKEY_CURRENT_USER, kKey), rawKeys);
+    ASSERT_EQ(raw[1].size(), 3u);
+    EXPECT_EQ(EnumValues(HKEY_CURRENT_USER, kKey), raw[1]);
+    ASSERT_EQ(raw[0].size(), 2u);
+    EXPECT_EQ(EnumKeys(HKEY_CURRENT_USER, kKey), raw[0]);
     EXPECT_TRUE(EnumKeys(HKEY_CURRENT_USER, JoinKey(kKey, "KeyOne")).empty());
-    EXPECT_TRUE(EnumValues(HKEY_CURRENT_USER, JoinKey(kKey, "Empty")).empty());
 }
 
-TEST_F(RegistryLayer, RootKeyFromNameKnowsTheSevenFullNamesOnly) {
+TEST(RegistryHelpers, RootNamesAndPaths) {
     EXPECT_EQ(RootKeyFromName("hkey_current_user\\Software"), HKEY_CURRENT_USER);
-    EXPECT_EQ(RootKeyFromName("HKEY_LOCAL_MACHINE"), HKEY_LOCAL_MACHINE);
-    EXPECT_EQ(RootKeyFromName("HKEY_CLASSES_ROOT\\*\\shellex"), HKEY_CLASSES_ROOT);
     EXPECT_EQ(RootKeyFromName("HKEY_DYN_DATA\\x"), HKEY_DYN_DATA);
-    EXPECT_EQ(RootKeyFromName("HKCU\\Software"), nullptr);
-    EXPECT_EQ(RootKeyFromName(""), nullptr);
-    EXPECT_EQ(RootKeyFromName("HKEY_CURRENT_USERX"), nullptr);
-}
-
-TEST(RegistryHelpers, TextAndPathHelpers) {
-    EXPECT_EQ(TrimAtNul(std::string("ab\0cd", 5)), "ab");
-    EXPECT_EQ(TrimAtNul("abc"), "abc");
-    EXPECT_EQ(TextAfterLast("C:\\a\\b.exe", "\\"), "b.exe");
-    EXPECT_EQ(TextAfterLast("plain", "\\"), "plain");
+    for (const char* unknown : {"HKCU\\Software", "", "HKEY_CURRENT_USERX"})
+        EXPECT_EQ(RootKeyFromName(unknown), nullptr) << unknown;
     EXPECT_EQ(WithTrailingBackslash("  C:\\Suite  "), "C:\\Suite\\");
     EXPECT_EQ(WithTrailingBackslash("C:\\Suite\\"), "C:\\Suite\\");
     EXPECT_EQ(WithTrailingBackslash(""), "\\");
-    SetEnvironmentVariableA("KK_HELPER_TEST", "expanded");
-    EXPECT_EQ(ExpandEnvironment("x %KK_HELPER_TEST% y"), "x expanded y");
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, MAX_PATH);
     EXPECT_TRUE(IsDirectory(windows));
     EXPECT_FALSE(IsDirectory(std::string(windows) + "\\no such folder"));
     EXPECT_EQ(LongPathName(std::string(windows) + "\\no such folder"), "");
-    char shortName[MAX_PATH];
-    ASSERT_GT(GetShortPathNameA(windows, shortName, MAX_PATH), 0u);
-    EXPECT_EQ(lstrcmpiA(LongPathName(shortName).c_str(), windows), 0);
 }
 
 }  // namespace

@@ -15,25 +15,15 @@ using namespace kk;
 
 namespace {
 
+void Touch(const std::string& path) {
+    if (FILE* f = std::fopen(path.c_str(), "wb")) std::fclose(f);
+}
+
 class Help : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char temp[MAX_PATH];
-        GetTempPathA(MAX_PATH, temp);
-        suite = std::string(temp) + "kkhelp-" + std::to_string(GetCurrentProcessId()) + "\\";
-        CreateDirectoryA(suite.c_str(), nullptr);
-        SetInstallPath(suite);
-    }
-    void TearDown() override {
-        for (const auto& f : files) DeleteFileA(f.c_str());
-        RemoveDirectoryA(suite.c_str());
-        SetInstallPath("");
-    }
-    void Touch(const std::string& path) {
-        if (FILE* f = std::fopen(path.c_str(), "wb")) std::fclose(f);
-        files.push_back(path);
-    }
-    void AddPlugin(const std::string& name, const std::string& helpFile, const std::string& context) {
+    void SetUp() override { SetInstallPath(suite); }
+    void TearDown() override { SetInstallPath(""); }
+    static void AddPlugin(const std::string& name, const std::string& helpFile, const std::string& context) {
         const std::string key = JoinKey(kPluginsKey, name);
         SetString(HKEY_LOCAL_MACHINE, key, "Caption", name);
         SetString(HKEY_LOCAL_MACHINE, key, "HelpFile", helpFile);
@@ -42,58 +32,39 @@ protected:
 
     kktest::ScratchRegistry scratch;
     kktest::SystemRecorder recorder;
-    std::string suite;
-    std::vector<std::string> files;
+    const std::string suite = kktest::MakeTempFolder("help");
 };
 
-TEST_F(Help, SuiteTopicsOpenTheSuiteHelpFileAtTheTopic) {
-    Touch(suite + "kestrel.chm");
-    ShowHelp(153);
-    ShowHelp(202);
-    ASSERT_EQ(recorder.helpShown.size(), 2u);
-    EXPECT_EQ(recorder.helpShown[0].first, suite + "kestrel.chm");
-    EXPECT_EQ(recorder.helpShown[0].second, 153);
-    EXPECT_EQ(recorder.helpShown[1].second, 202);
-    EXPECT_TRUE(recorder.messages.empty());
-}
-
-TEST_F(Help, MissingSuiteHelpFileIsReported) {
+TEST_F(Help, SuiteTopicsOpenTheSuiteHelpFileOrSayItIsMissing) {
     ShowHelp(104);
     EXPECT_TRUE(recorder.helpShown.empty());
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text, "Help file not found.  Marrowby Kestrelkit has not been properly installed");
     EXPECT_EQ(recorder.messages[0].style, 16);
+
+    Touch(suite + "kestrel.chm");
+    ShowHelp(153);
+    ShowHelp(202);
+    EXPECT_EQ(recorder.helpShown, (std::vector<std::pair<std::string, int>>{{suite + "kestrel.chm", 153},
+                                                                             {suite + "kestrel.chm", 202}}));
+    EXPECT_EQ(recorder.messages.size(), 1u);
 }
 
-TEST_F(Help, PluginTopicsUseThePluginsOwnFile) {
-    // Enumeration order A, B, C: topic 301 is A, 303 is C.
+TEST_F(Help, PluginTopicsUseThePluginsOwnFileOrSayItIsMissing) {
+    // Enumeration order A, B, C, D: topic 301 is A, 304 is D.
+    const std::string outside = kktest::MakeTempFolder("plugin-help") + "charlie.chm";
     Touch(suite + "alpha.chm");
     Touch(suite + "GUIDE.PDF");
-    char windows[MAX_PATH];
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    std::string outside = std::string(windows) + "\\kkplugin-" + std::to_string(GetCurrentProcessId()) + ".chm";
     Touch(outside);
     AddPlugin("A", "alpha.chm", "17");
     AddPlugin("B", "GUIDE.PDF", "3");
     AddPlugin("C", outside, "9");
+    AddPlugin("D", "missing.chm", "1");
 
-    ShowHelp(301);
-    ShowHelp(302);
-    ShowHelp(303);
-    ASSERT_EQ(recorder.helpShown.size(), 2u);
-    EXPECT_EQ(recorder.helpShown[0], std::make_pair(suite + "alpha.chm", 17));
-    EXPECT_EQ(recorder.helpShown[1], std::make_pair(outside, 9));
+    for (int topic : {301, 302, 303, 304, 306}) ShowHelp(topic);  // 306: no such plugin at all
+    EXPECT_EQ(recorder.helpShown, (std::vector<std::pair<std::string, int>>{{suite + "alpha.chm", 17}, {outside, 9}}));
     // A document, whatever the case of its ending, opens through the shell.
-    ASSERT_EQ(recorder.opened.size(), 1u);
-    EXPECT_EQ(recorder.opened[0], suite + "GUIDE.PDF|" + suite);
-    EXPECT_TRUE(recorder.messages.empty());
-}
-
-TEST_F(Help, MissingPluginHelpFileIsReportedWithItsOwnHelpTopic) {
-    AddPlugin("A", "missing.chm", "1");
-    ShowHelp(301);
-    ShowHelp(305);  // no such plugin at all
-    EXPECT_TRUE(recorder.helpShown.empty());
+    EXPECT_EQ(recorder.opened, std::vector<std::string>{suite + "GUIDE.PDF|" + suite});
     ASSERT_EQ(recorder.messages.size(), 2u);
     for (const auto& m : recorder.messages) {
         EXPECT_EQ(m.text, "Help file not found.  This plugin has not been properly installed");

@@ -96,7 +96,7 @@ protected:
     std::string folder = kktest::MakeTempFolder("actions");
 };
 
-TEST_F(SystemActions, ShortcutsStoreWhatTheyWereGivenAndNothingElse) {
+TEST_F(SystemActions, ShortcutsStoreWhatTheyWereGivenAndPinningMakesOneOnlyWhenMissing) {
     const std::string target = kktest::FixturesFolder() + "kkboot.exe";
     ASSERT_TRUE(CreateShortcut(folder + "Full.lnk", target, folder, "/cleartemp \"two words\"", target, 2, "About"));
     Shortcut full = ReadShortcut(folder + "Full.lnk");
@@ -119,10 +119,8 @@ TEST_F(SystemActions, ShortcutsStoreWhatTheyWereGivenAndNothingElse) {
     EXPECT_FALSE(CreateShortcut(folder + "NoTarget.lnk", "", "", "", "", 0, ""));
     EXPECT_FALSE(FileExists(folder + "NoTarget.lnk"));
     EXPECT_FALSE(CreateShortcut(folder + "no such folder\\x.lnk", target, "", "", "", 0, ""));
-}
 
-TEST_F(SystemActions, PinningCreatesTheShortcutOnlyWhenItIsMissing) {
-    // Wine offers no Start-menu verbs: the verb search finds nothing.
+    // Pinning: Wine offers no Start-menu verbs, so the shortcut is made, once.
     PinToStartMenu("kkdupes.exe", "Find Duplicate Files", false);
     Shortcut s = ReadShortcut(folder + "Find Duplicate Files.lnk");
     ASSERT_TRUE(s.loaded);
