@@ -8,6 +8,7 @@
 #include "engine/winver.h"
 #include "panel/control_ids.h"
 #include "panel/window_hook.h"
+#include "services/pending_messages.h"
 #include "services/system_calls.h"
 #include "services/update_check.h"
 #include "services/wait_cursor.h"
@@ -16,20 +17,6 @@
 
 namespace kk {
 namespace {
-
-// Lets the messages already waiting run once, as start-up does between
-// building the list and showing it.
-void PumpPendingMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));  // for the real loop to see
-            break;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 // The first MaximizeTimer tick, after the window has been shown once.
 void OnFirstTick(ControlPanel& panel) {

@@ -3,6 +3,7 @@
 #include "engine/suite.h"
 #include "engine/winver.h"
 #include "pages/about_page.h"
+#include "pages/simple_pages.h"
 #include "panel/artwork.h"
 #include "panel/bound_window.h"
 #include "panel/list_style.h"
@@ -333,7 +334,7 @@ bool RunSettingsDialog(SettingsRows& rows, int toolId) {
 
 std::unique_ptr<SettingsPage> MakePage(int toolId) {
     if (toolId == kAboutPageId) return MakeAboutPage();
-    return nullptr;
+    return MakeSimplePage(toolId);
 }
 
 }  // namespace kk

@@ -6,6 +6,7 @@
 #include "engine/registry.h"
 #include "engine/suite.h"
 #include "engine/winver.h"
+#include "services/pending_messages.h"
 #include "services/system_calls.h"
 
 #include <windows.h>
@@ -112,20 +113,6 @@ std::wstring Wide(const std::string& text) {
 }
 
 BSTR AllocBstr(const std::string& text) { return SysAllocString(Wide(text).c_str()); }
-
-// Handles every pending window event; a quit request is put back for the
-// message loop that owns it.
-void PumpPendingMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
-        }
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
 
 HDDEDATA CALLBACK DdeClientCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR) { return nullptr; }
 

@@ -1,0 +1,63 @@
+#include "pages/page_controls.h"
+
+#include <vector>
+
+namespace kk {
+namespace {
+
+struct KindStyle {
+    const char* cls;
+    DWORD style, exStyle;
+};
+
+KindStyle StyleOf(ControlKind kind) {
+    // WS_GROUP after an option group ends it, so the dialog manager's
+    // arrow keys and the auto option buttons stay within their group.
+    switch (kind) {
+    case ControlKind::Label: return {"STATIC", SS_LEFT | WS_GROUP, 0};
+    case ControlKind::Edit: return {"EDIT", ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP, WS_EX_CLIENTEDGE};
+    case ControlKind::PushButton: return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0};
+    case ControlKind::CheckBox: return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0};
+    case ControlKind::FirstOption: return {"BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 0};
+    case ControlKind::Option: return {"BUTTON", BS_AUTORADIOBUTTON, 0};
+    }
+    return {"STATIC", 0, 0};
+}
+
+}  // namespace
+
+void CreatePageControls(HWND panel, HFONT font, std::initializer_list<ControlSpec> specs) {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(panel, GWLP_HINSTANCE));
+    for (const ControlSpec& spec : specs) {
+        const KindStyle kind = StyleOf(spec.kind);
+        HWND control = CreateWindowExA(kind.exStyle, kind.cls, spec.caption, WS_CHILD | WS_VISIBLE | kind.style,
+                                       spec.left, spec.top, spec.width, spec.height, panel,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+        if (control && font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+}
+
+std::string ControlText(HWND control) {
+    const int length = GetWindowTextLengthA(control);
+    if (length <= 0) return {};
+    std::vector<char> buffer(static_cast<size_t>(length) + 1, '\0');
+    const int copied = GetWindowTextA(control, buffer.data(), length + 1);
+    return std::string(buffer.data(), copied > 0 ? static_cast<size_t>(copied) : 0);
+}
+
+void SetControlText(HWND control, const std::string& text) {
+    // An edit box tells its parent of every WM_SETTEXT; a text that stays
+    // the same is no change, so it is not sent.
+    if (ControlText(control) == text) return;
+    SendMessageA(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+bool IsTicked(HWND button) { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void SetTicked(HWND button, bool ticked) {
+    SendMessageA(button, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+int InactiveBackColor(bool enabled) { return enabled ? COLOR_WINDOW : COLOR_BTNFACE; }
+
+}  // namespace kk
