@@ -107,8 +107,9 @@ TEST_F(ApplyDriver, AltTabAndOwnerSettings) {
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, ownerKey, "RegisteredOrganization"), "Analytical");
     EXPECT_EQ(ValueExists(HKEY_LOCAL_MACHINE, kSetupKey, "SourcePath"), version != "vista");
     // What was written reads back the same.
-    if (version != "vista")
+    if (version != "vista") {
         EXPECT_EQ(DetectToolState(117), "Ada" + kNulText + "Analytical" + kNulText + "D:\\I386");
+    }
 }
 
 // The values Me and 2000 write are checked by the round trip.

@@ -247,7 +247,11 @@ TEST_F(ListLayout, DraggingTheThumbMovesTheListAsItGoes) {
             return GetGUIThreadInfo(uiThread, &info) && info.hwndCapture == panel.ScrollBar();
         });
         mouse(0, {grab.x, grab.y + 40});
-        await([&] { return SurfaceTop(panel.View()) < -100; });
+        // Settled: the surface lies where the bar's value puts it.
+        await([&] {
+            const int top = SurfaceTop(panel.View());
+            return top < -100 && top == -MulDiv(panel.scrollBar().Value(), 1, 15);
+        });
         topWhileDragging = SurfaceTop(panel.View());
         valueWhileDragging = panel.scrollBar().Value();
         mouse(MOUSEEVENTF_LEFTUP, {grab.x, grab.y + 40});

@@ -5,6 +5,8 @@
 #include "support/message_pump.h"
 #include "support/test_env.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
@@ -46,15 +48,29 @@ namespace {
 // hook: injected input reaches the queue late on a busy machine (a second
 // or more), and only its arrival tells that the window has handled it.
 struct SeenMouse {
-    UINT message = 0;
-    POINT pt{};
-    unsigned count = 0;
+    unsigned moves = 0, presses = 0, releases = 0;
+    POINT lastMove{};
 } g_seen;
 
 LRESULT CALLBACK SeeMouse(int code, WPARAM wp, LPARAM lp) {
     if (code == HC_ACTION) {
         const auto* m = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lp);
-        g_seen = {static_cast<UINT>(wp), m->pt, g_seen.count + 1};
+        switch (wp) {
+        case WM_MOUSEMOVE:
+        case WM_NCMOUSEMOVE:
+            ++g_seen.moves;
+            g_seen.lastMove = m->pt;
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_NCLBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+            ++g_seen.presses;
+            break;
+        case WM_LBUTTONUP:
+        case WM_NCLBUTTONUP:
+            ++g_seen.releases;
+            break;
+        }
     }
     return CallNextHookEx(nullptr, code, wp, lp);
 }
@@ -68,7 +84,10 @@ void WatchMouse() {
 
 void PanelTest::MouseTo(POINT screen) {
     WatchMouse();
-    const unsigned before = g_seen.count;
+    POINT now{};
+    GetCursorPos(&now);
+    if (now.x == screen.x && now.y == screen.y) return;  // no move, no message to wait for
+    const unsigned before = g_seen.moves;
     // Normalised coordinates, rounded up so that the system's scaling back
     // lands on the pixel itself.
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
@@ -78,9 +97,20 @@ void PanelTest::MouseTo(POINT screen) {
     in.mi.dy = (screen.y * 65536 + h - 1) / h;
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
     SendInput(1, &in, sizeof in);
+    // Over another program's window (the desktop, the taskbar) no message
+    // comes to this thread: the cursor's own position is all there is.
+    POINT clamped{std::min<LONG>(std::max<LONG>(screen.x, 0), w - 1), std::min<LONG>(std::max<LONG>(screen.y, 0), h - 1)};
+    HWND under = WindowFromPoint(clamped);
+    const bool ours = under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId();
     PumpUntil([&] {
-        const bool move = g_seen.message == WM_MOUSEMOVE || g_seen.message == WM_NCMOUSEMOVE;
-        return g_seen.count != before && move && g_seen.pt.x == screen.x && g_seen.pt.y == screen.y;
+        if (!ours) {
+            POINT at{};
+            GetCursorPos(&at);
+            return std::abs(at.x - clamped.x) <= 1 && std::abs(at.y - clamped.y) <= 1;
+        }
+        // Normalised coordinates can land a pixel off.
+        return g_seen.moves != before && std::abs(g_seen.lastMove.x - screen.x) <= 1 &&
+               std::abs(g_seen.lastMove.y - screen.y) <= 1;
     }, 5000);
 }
 
@@ -114,17 +144,12 @@ void PanelTest::Drag(POINT from, POINT to) {
 
 void PanelTest::MouseButton(bool down) {
     WatchMouse();
-    const unsigned before = g_seen.count;
+    const unsigned before = down ? g_seen.presses : g_seen.releases;
     INPUT in{};
     in.type = INPUT_MOUSE;
     in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
     SendInput(1, &in, sizeof in);
-    PumpUntil([&] {
-        const UINT m = g_seen.message;
-        const bool press = m == WM_LBUTTONDOWN || m == WM_NCLBUTTONDOWN || m == WM_LBUTTONDBLCLK;
-        const bool release = m == WM_LBUTTONUP || m == WM_NCLBUTTONUP;
-        return g_seen.count != before && (down ? press : release);
-    }, 5000);
+    PumpUntil([&] { return (down ? g_seen.presses : g_seen.releases) != before; }, 5000);
 }
 
 void PanelTest::Key(WORD vk) {

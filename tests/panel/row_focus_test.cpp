@@ -157,8 +157,12 @@ TEST_F(RowFocus, ACaptionCutShortShowsInFullOverItself) {
     EXPECT_FALSE(IsWindowVisible(tip));
 
     // Wide enough, the caption fits and shows no tooltip.
+    SetWindowPos(panel.hwnd(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Resize(1000, 600);
+    panel.scrollBar().SetValue(std::max(0, longest->caption.top - 1500));
+    Pump();
     const RECT wide = OnScreen(longest->caption.hwnd);
+    ASSERT_LT(wide.bottom, GetSystemMetrics(SM_CYSCREEN)) << "the caption is on the screen";
     MouseTo(POINT{wide.left + 5, wide.top + 3});
     EXPECT_FALSE(IsWindowVisible(tip));
     EXPECT_EQ(panel.TooltipToolId(), 0);
