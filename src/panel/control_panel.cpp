@@ -594,6 +594,17 @@ LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         else if (wp == kResizeTimer) Relayout();
         else if (wp == kOutOfBoundsTimer) OutOfBoundsTick(*this);
         return 0;
+    case WM_ACTIVATE:
+        // The focus comes back to the control that had it (the settings
+        // dialog, another program), not to the window itself.
+        if (LOWORD(wp) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        } else if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_) && IsWindowEnabled(lastFocus_)) {
+            SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
     case kMsgTitleButtonsFocused:
         if (GetFocus() == titleButtons_.hwnd()) OnStrayFocus(*this, titleButtons_.hwnd());
         return 0;

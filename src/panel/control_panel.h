@@ -187,6 +187,7 @@ private:
     PictureWindow tooltip_;
     HWND tooltipCaption_ = nullptr;
     int tooltipToolId_ = 0;
+    HWND lastFocus_ = nullptr;  // the control to focus again on activation
     GdiObject<HBRUSH> tooltipBrush_;
     int surfaceHeight_ = 0;
     bool resizePending_ = false;

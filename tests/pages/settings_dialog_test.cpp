@@ -267,3 +267,24 @@ TEST(CheckPictures, TheStyleFollowsTheSystemAndItsTheme) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SettingsDialogTest, TheFocusGoesBackToTheRowThatOpenedThePage) {
+    ASSERT_TRUE(Start());
+    SetForegroundWindow(panel.hwnd());
+    const ToolRow* row = nullptr;
+    for (const ToolRow& r : panel.list().Rows())
+        if (!row && r.button) row = &r;
+    ASSERT_NE(row, nullptr);
+    SetFocus(row->button.hwnd);
+    Pump();
+    DialogDriver driver([](HWND dialog) { Escape(dialog); });
+    SendMessageA(row->button.hwnd, BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(driver.runs, 1);
+    EXPECT_EQ(GetFocus(), row->button.hwnd);
+    EXPECT_EQ(panel.focusedToolId, row->toolId);
+}
+
+}  // namespace
