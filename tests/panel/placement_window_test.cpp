@@ -220,13 +220,4 @@ TEST_F(Placement, AMaximisedWindowIsRestoredWhenTheTaskbarMovedWhileItWasInTheBa
     DestroyWindow(other);
 }
 
-TEST_F(Placement, TheWindowCannotBeMadeSmallerThanItsMinimum) {
-    ASSERT_TRUE(Start());
-    SetWindowPos(panel.hwnd(), nullptr, 0, 0, 200, 100, SWP_NOMOVE | SWP_NOZORDER);
-    RECT r;
-    GetWindowRect(panel.hwnd(), &r);
-    EXPECT_EQ(r.right - r.left, 440);
-    EXPECT_EQ(r.bottom - r.top, 300);
-}
-
 }  // namespace
