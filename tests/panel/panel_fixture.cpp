@@ -82,6 +82,11 @@ void WatchMouse() {
 
 }  // namespace
 
+void PanelTest::BringToFront() {
+    SetForegroundWindow(panel.hwnd());
+    PumpUntil([&] { return GetForegroundWindow() == panel.hwnd() && GetActiveWindow() == panel.hwnd(); }, 5000);
+}
+
 void PanelTest::MouseTo(POINT screen) {
     WatchMouse();
     POINT now{};

@@ -32,6 +32,9 @@ protected:
     void Pump();
     kktest::PreFilter MainLoopFilter();
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
+    // Makes the panel the active window and waits until it is (activation
+    // arrives late on a busy machine, and a first click would go to it).
+    void BringToFront();
     // Real mouse input at a screen position, handled before they return.
     void MouseTo(POINT screen);
     void MouseButton(bool down);

@@ -17,8 +17,7 @@ class RowFocus : public PanelTest {
 protected:
     bool StartFocused() {
         if (!Start()) return false;
-        SetForegroundWindow(panel.hwnd());
-        Pump();
+        BringToFront();
         return true;
     }
     int ScrollValue() const { return const_cast<ControlPanel&>(panel).scrollBar().Value(); }

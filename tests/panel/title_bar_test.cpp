@@ -98,7 +98,7 @@ TEST_F(TitleBar, DraggingTheCornerResizesDownToTheMinimum) {
     ASSERT_TRUE(Start());
     SetWindowPos(panel.hwnd(), nullptr, 100, 100, 600, 450, SWP_NOZORDER);
     Pump();
-    SetForegroundWindow(panel.hwnd());
+    BringToFront();
     const SIZE c = Client();
     Drag(Screen(c.cx - 5, c.cy - 5), Screen(c.cx - 105, c.cy - 55));
     RECT r;
@@ -117,7 +117,7 @@ TEST_F(TitleBar, DraggingTheCornerResizesDownToTheMinimum) {
 
 TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressed) {
     ASSERT_TRUE(Start());
-    SetForegroundWindow(panel.hwnd());
+    BringToFront();
     TitleButtons& strip = panel.titleButtons();
 
     // Close pressed, moved off and released: nothing happens.
@@ -153,8 +153,7 @@ TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressed) {
     Release(Strip(7, 7));
     EXPECT_TRUE(IsIconic(panel.hwnd()));
     ShowWindow(panel.hwnd(), SW_RESTORE);
-    SetForegroundWindow(panel.hwnd());
-    Pump();
+    BringToFront();
 
     // Close pressed, moved off and back on before the release: it closes
     // (nothing is pending, so without a question).
@@ -168,7 +167,7 @@ TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressed) {
 
 TEST_F(TitleBar, AClickOnTheButtonsLeavesTheFocusOnTheListOrOnCancel) {
     ASSERT_TRUE(Start());
-    SetForegroundWindow(panel.hwnd());
+    BringToFront();
     SetFocus(panel.Control(kIdAbout));
     panel.focusedToolId = -1;
     Press(Strip(33, 7));  // between the buttons: no button, but the strip takes the click
