@@ -26,13 +26,13 @@ KindStyle StyleOf(ControlKind kind) {
 
 }  // namespace
 
-void CreatePageControls(HWND panel, HFONT font, std::initializer_list<ControlSpec> specs) {
+void CreatePageControls(HWND panel, HFONT font, std::initializer_list<ControlSpec> controls) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(panel, GWLP_HINSTANCE));
-    for (const ControlSpec& spec : specs) {
-        const KindStyle kind = StyleOf(spec.kind);
-        HWND control = CreateWindowExA(kind.exStyle, kind.cls, spec.caption, WS_CHILD | WS_VISIBLE | kind.style,
-                                       spec.left, spec.top, spec.width, spec.height, panel,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance, nullptr);
+    for (const ControlSpec& c : controls) {
+        const KindStyle kind = StyleOf(c.kind);
+        HWND control = CreateWindowExA(kind.exStyle, kind.cls, c.caption, WS_CHILD | WS_VISIBLE | kind.style,
+                                       c.left, c.top, c.width, c.height, panel,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance, nullptr);
         if (control && font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     }
 }

@@ -32,7 +32,7 @@ inline constexpr int kButtonHeight = 23;
 
 // Creates the controls in table order, which is also the tab order, in the
 // given font. A control that cannot be created is left out.
-void CreatePageControls(HWND panel, HFONT font, std::initializer_list<ControlSpec> specs);
+void CreatePageControls(HWND panel, HFONT font, std::initializer_list<ControlSpec> controls);
 
 std::string ControlText(HWND control);
 // Sets the text unless it is already there, so no change is reported for it.
