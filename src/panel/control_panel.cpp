@@ -539,6 +539,10 @@ void ControlPanel::SetButtonText(int toolId, const std::string& text) {
 
 void ControlPanel::MarkModified(int toolId) {
     if (ToolRow* row = list_.Find(toolId)) ShowWindow(row->changed.hwnd, SW_SHOWNA);
+    NoteChange();
+}
+
+void ControlPanel::NoteChange() {
     EnableWindow(Control(kIdApply), TRUE);
     if (!changesApplied) SetWindowTextA(Control(kIdCancel), "&Cancel");
 }

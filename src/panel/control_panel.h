@@ -90,6 +90,9 @@ public:
     bool Cancel();
     // The Apply button.
     void Apply();
+    // A row changed: Apply is enabled and, while nothing has been applied
+    // yet, Cancel reads "&Cancel".
+    void NoteChange();
     // Messages the window sees before its controls: F1, the list keys and
     // the mouse over row texts; true when consumed.
     bool PreTranslate(const MSG& msg);

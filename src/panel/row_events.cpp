@@ -4,6 +4,7 @@
 #include "engine/suite.h"
 #include "panel/control_ids.h"
 #include "panel/control_panel.h"
+#include "panel/row_focus.h"
 #include "services/system_actions.h"
 #include "services/system_calls.h"
 
@@ -26,15 +27,6 @@ std::string Trim(const std::string& text) {
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
-}
-
-void FocusSwitch(const ToolRow& row) {
-    for (const RowControl* c : {&row.checkBox, &row.button, &row.bullet}) {
-        if (*c) {
-            SetFocus(c->hwnd);
-            return;
-        }
-    }
 }
 
 }  // namespace
@@ -71,8 +63,7 @@ void OnCheckBoxChanged(ControlPanel& panel, int toolId) {
     // The row is modified while its box differs from the applied value in its tag.
     const bool differs = value != std::atoi(row->checkTag.c_str());
     ShowWindow(row->changed.hwnd, differs ? SW_SHOWNA : SW_HIDE);
-    EnableWindow(panel.Control(kIdApply), TRUE);
-    if (!panel.changesApplied) SetWindowTextA(panel.Control(kIdCancel), "&Cancel");
+    panel.NoteChange();
     if (!ConfirmClearTemp(toolId, false, value, row->checkTag)) {
         ToolList::SetCheckValue(*row, 0);
         OnCheckBoxChanged(panel, toolId);  // as a click on the box would
@@ -82,7 +73,7 @@ void OnCheckBoxChanged(ControlPanel& panel, int toolId) {
 void FollowLink(ControlPanel& panel, int toolId) {
     const ToolRow* row = panel.list().Find(toolId);
     if (!row) return;
-    FocusSwitch(*row);
+    RedirectFocus(panel, toolId);
     const std::string action = row->linkTag;
     if (action.empty()) return;
     if (!ConfirmClearTemp(toolId, true, ToolList::CheckValue(*row), row->checkTag)) return;
