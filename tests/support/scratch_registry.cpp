@@ -28,6 +28,9 @@ ScratchRegistry::ScratchRegistry() {
     // Keep a handle to the real HKCU: the scratch tree lives there and is
     // deleted from there once the overrides are gone.
     RegOpenKeyExA(HKEY_CURRENT_USER, "", 0, KEY_ALL_ACCESS, &realCurrentUser_);
+    // A process of an earlier run may have had the same ID and died
+    // before cleaning up: start from an empty tree.
+    RegDeleteTreeA(realCurrentUser_, path_.c_str());
     HKEY root = CreateUnder(realCurrentUser_, path_);
     Override(HKEY_CURRENT_USER, root, "HKCU");
     Override(HKEY_LOCAL_MACHINE, root, "HKLM");

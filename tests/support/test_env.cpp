@@ -51,10 +51,13 @@ std::string MakeTempFolder(const std::string& hint) {
     static int counter = 0;
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    std::string folder = std::string(temp) + "kk-" + hint + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-                         std::to_string(counter++) + "\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    return folder;
+    // Wine hands out process IDs again soon after a process ends, and the
+    // folders of earlier test runs stay: only a folder made here is empty.
+    for (;;) {
+        std::string folder = std::string(temp) + "kk-" + hint + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                             std::to_string(counter++) + "\\";
+        if (CreateDirectoryA(folder.c_str(), nullptr) || GetLastError() != ERROR_ALREADY_EXISTS) return folder;
+    }
 }
 
 std::string UseTempStartupFolder() {
