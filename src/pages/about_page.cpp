@@ -1,5 +1,7 @@
 #include "pages/about_page.h"
 
+#include "pages/drawn_images.h"
+
 #include "engine/catalogue.h"
 #include "engine/handles.h"
 #include "engine/registry.h"
@@ -90,7 +92,7 @@ private:
     GdiObject<HFONT> linkFont_;
     COLORREF tabBody_ = GetSysColor(COLOR_BTNFACE);
     GdiObject<HBRUSH> tabBrush_;
-    HIMAGELIST images_ = nullptr;
+    UniqueImageList images_;
 };
 
 LRESULT CALLBACK PluginListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -99,24 +101,6 @@ LRESULT CALLBACK PluginListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_LBUTTONUP && page) page->OnPluginListMouseUp(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
     if (msg == WM_NCDESTROY) Unsubclass(hwnd);
     return result;
-}
-
-HIMAGELIST MakeTabImages() {
-    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR24 | ILC_MASK, 3, 0);
-    if (!list) return nullptr;
-    HDC screen = GetDC(nullptr);
-    for (int i = 0; i < 3; ++i) {
-        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, 16, 16));
-        HDC dc = CreateCompatibleDC(screen);
-        HGDIOBJ old = SelectObject(dc, bitmap.get());
-        RECT r{0, 0, 16, 16};
-        DrawPageIcon(dc, r, i, RGB(255, 0, 255));
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        ImageList_AddMasked(list, bitmap.get(), RGB(255, 0, 255));
-    }
-    ReleaseDC(nullptr, screen);
-    return list;
 }
 
 void AboutPage::Create(HWND panel, PageHost& host) {
@@ -140,8 +124,8 @@ void AboutPage::Create(HWND panel, PageHost& host) {
 
     // The tabs first, clipped by the controls laid over them.
     HWND tabs = make(0, WC_TABCONTROLA, "", WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, kAboutTabs, 0, 0, w, kTabsHeight);
-    images_ = MakeTabImages();
-    if (images_) TabCtrl_SetImageList(tabs, images_);
+    images_ = DrawImageList(16, 3, [](HDC dc, const RECT& r, int i) { DrawPageIcon(dc, r, i, kTransparentKey); });
+    if (images_) TabCtrl_SetImageList(tabs, images_.get());
     for (int i = 0; i < 4; ++i) {
         TCITEMA item{};
         item.mask = TCIF_TEXT | TCIF_IMAGE;

@@ -1,14 +1,10 @@
 #include "panel/artwork.h"
 
 #include "engine/handles.h"
+#include "panel/paint.h"
 
 namespace kk {
 namespace {
-
-COLORREF Mix(COLORREF a, COLORREF b, int num, int den) {
-    auto ch = [&](int ca, int cb) { return ca + (cb - ca) * num / (den ? den : 1); };
-    return RGB(ch(GetRValue(a), GetRValue(b)), ch(GetGValue(a), GetGValue(b)), ch(GetBValue(a), GetBValue(b)));
-}
 
 const COLORREF kBandTop = RGB(36, 62, 98), kBandBottom = RGB(70, 108, 152);
 const COLORREF kAccent = RGB(204, 134, 62);
@@ -53,7 +49,7 @@ void DrawHeadBand(HDC dc, const RECT& rect, int bandY, int bandHeight) {
     const int gradientHeight = bandHeight - kAccentHeight;
     for (int y = rect.top; y < rect.bottom; ++y) {
         const int at = bandY + (y - rect.top);  // this line's place in the band
-        const COLORREF colour = at >= gradientHeight ? kAccent : Mix(kBandTop, kBandBottom, at, gradientHeight);
+        const COLORREF colour = at >= gradientHeight ? kAccent : MixColour(kBandTop, kBandBottom, at, gradientHeight);
         GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
         RECT line{rect.left, y, rect.right, y + 1};
         FillRect(dc, &line, brush.get());
@@ -125,7 +121,7 @@ void DrawTitleGlyph(HDC dc, int x, int y, int member, int bandY, int bandHeight)
 
     // A rounded key: a faint rim at rest, sunk and filled while pressed
     // (the close key in rust, as the badge).
-    const COLORREF face = pressed ? (close ? RGB(168, 72, 36) : RGB(24, 42, 70)) : Mix(kBandTop, kBandBottom, 1, 2);
+    const COLORREF face = pressed ? (close ? RGB(168, 72, 36) : RGB(24, 42, 70)) : MixColour(kBandTop, kBandBottom, 1, 2);
     GdiObject<HBRUSH> fill(CreateSolidBrush(face));
     GdiObject<HPEN> rim(CreatePen(PS_SOLID, 1, pressed ? RGB(14, 26, 44) : RGB(112, 144, 184)));
     HGDIOBJ oldBrush = SelectObject(dc, fill.get());

@@ -2,32 +2,10 @@
 
 #include "engine/handles.h"
 #include "panel/list_style.h"
+#include "panel/paint.h"
 
 namespace kk {
 namespace {
-
-COLORREF Mix(COLORREF a, COLORREF b, int num, int den) {
-    auto ch = [&](int ca, int cb) { return ca + (cb - ca) * num / (den > 0 ? den : 1); };
-    return RGB(ch(GetRValue(a), GetRValue(b)), ch(GetGValue(a), GetGValue(b)), ch(GetBValue(a), GetBValue(b)));
-}
-
-void Fill(HDC dc, const RECT& r, COLORREF colour) {
-    GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
-    FillRect(dc, &r, brush.get());
-}
-
-void Gradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom) {
-    const int h = r.bottom - r.top;
-    for (int y = 0; y < h; ++y) {
-        RECT line{r.left, r.top + y, r.right, r.top + y + 1};
-        Fill(dc, line, Mix(top, bottom, y, h > 1 ? h - 1 : 1));
-    }
-}
-
-void Frame(HDC dc, const RECT& r, COLORREF colour) {
-    GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
-    FrameRect(dc, &r, brush.get());
-}
 
 void Pixel(HDC dc, int x, int y, COLORREF colour) { SetPixelV(dc, x, y, colour); }
 
@@ -49,24 +27,24 @@ PictureState StateOf(const DRAWITEMSTRUCT& item) {
 }
 
 void DrawCheckBoxPicture(HDC dc, const RECT& rect, const PictureState& state) {
-    Fill(dc, rect, kSurfaceColour);
+    FillSolid(dc, rect, kSurfaceColour);
     // A 13-pixel box at the control's top left, level with the caption's first line.
     const int size = 13;
     const int x = rect.left, y = rect.top;
     RECT box{x, y, x + size, y + size};
     RECT inside{x + 1, y + 1, x + size - 1, y + size - 1};
     if (state.disabled) {
-        Fill(dc, inside, RGB(244, 244, 244));
-        Frame(dc, box, kGreyInk);
+        FillSolid(dc, inside, RGB(244, 244, 244));
+        FrameSolid(dc, box, kGreyInk);
     } else if (state.pressed) {
-        Gradient(dc, inside, RGB(176, 192, 216), RGB(226, 232, 242));
-        Frame(dc, box, kInkDark);
+        FillGradient(dc, inside, RGB(176, 192, 216), RGB(226, 232, 242));
+        FrameSolid(dc, box, kInkDark);
     } else {
-        Gradient(dc, inside, RGB(222, 226, 232), RGB(255, 255, 255));
-        Frame(dc, box, kInk);
+        FillGradient(dc, inside, RGB(222, 226, 232), RGB(255, 255, 255));
+        FrameSolid(dc, box, kInk);
     }
     // The keyboard focus shows as a warm rim inside the border.
-    if (state.focused && !state.disabled) Frame(dc, inside, kFocusRim);
+    if (state.focused && !state.disabled) FrameSolid(dc, inside, kFocusRim);
     if (state.checked) {
         // The classic three-pixel-thick tick, seven pixels wide.
         GdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, state.disabled ? kGreyInk : kTick));
@@ -81,11 +59,11 @@ void DrawCheckBoxPicture(HDC dc, const RECT& rect, const PictureState& state) {
 }
 
 void DrawSettingsButtonPicture(HDC dc, const RECT& rect, const PictureState& state) {
-    Fill(dc, rect, kSurfaceColour);
+    FillSolid(dc, rect, kSurfaceColour);
     RECT face{rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};
-    if (state.disabled) Fill(dc, face, RGB(244, 244, 244));
-    else if (state.pressed) Gradient(dc, face, RGB(196, 208, 226), RGB(236, 240, 246));
-    else Gradient(dc, face, RGB(255, 255, 255), RGB(218, 224, 234));
+    if (state.disabled) FillSolid(dc, face, RGB(244, 244, 244));
+    else if (state.pressed) FillGradient(dc, face, RGB(196, 208, 226), RGB(236, 240, 246));
+    else FillGradient(dc, face, RGB(255, 255, 255), RGB(218, 224, 234));
 
     // A rounded border: the corners are left to the surface.
     const COLORREF border = state.disabled ? kGreyInk : state.pressed ? kInkDark : RGB(112, 132, 168);
@@ -105,19 +83,19 @@ void DrawSettingsButtonPicture(HDC dc, const RECT& rect, const PictureState& sta
     for (int i = 0; i < 3; ++i) {
         const int ly = cy - 4 + i * 4;
         RECT line{cx - 6, ly, cx + 6, ly + 1};
-        Fill(dc, line, rail);
+        FillSolid(dc, line, rail);
         RECT k{cx + knobAt[i] - 1, ly - 1, cx + knobAt[i] + 2, ly + 2};
-        Fill(dc, k, knob);
-        Pixel(dc, k.left, k.top, Mix(knob, RGB(255, 255, 255), 1, 2));
+        FillSolid(dc, k, knob);
+        Pixel(dc, k.left, k.top, MixColour(knob, RGB(255, 255, 255), 1, 2));
     }
     if (state.focused && !state.disabled) {
         RECT rim{rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};
-        Frame(dc, rim, kFocusRim);
+        FrameSolid(dc, rim, kFocusRim);
     }
 }
 
 void DrawBulletPicture(HDC dc, const RECT& rect, const PictureState& state) {
-    Fill(dc, rect, kSurfaceColour);
+    FillSolid(dc, rect, kSurfaceColour);
     const int d = 7;
     const int x = rect.left + (rect.right - rect.left - d) / 2, y = rect.top + (rect.bottom - rect.top - d) / 2;
     GdiObject<HBRUSH> brush(CreateSolidBrush(state.disabled ? kGreyInk : kInk));
@@ -128,11 +106,11 @@ void DrawBulletPicture(HDC dc, const RECT& rect, const PictureState& state) {
     SelectObject(dc, oldBrush);
     SelectObject(dc, oldPen);
     Pixel(dc, x + 2, y + 2, RGB(170, 196, 236));
-    if (state.focused && !state.disabled) Frame(dc, rect, kFocusRim);
+    if (state.focused && !state.disabled) FrameSolid(dc, rect, kFocusRim);
 }
 
 void DrawHeading(HDC dc, const RECT& rect, const std::string& text, HFONT font, COLORREF colour) {
-    Fill(dc, rect, kSurfaceColour);
+    FillSolid(dc, rect, kSurfaceColour);
     std::string shown = text;
     while (!shown.empty() && (shown.back() == '\r' || shown.back() == '\n')) shown.pop_back();
     HGDIOBJ oldFont = SelectObject(dc, font);
@@ -153,20 +131,20 @@ void DrawHeading(HDC dc, const RECT& rect, const std::string& text, HFONT font, 
     // It fades out towards the end, as the heading ends short of the margin.
     const int ly = textRect.top + line / 2 + 1;
     for (int x = lineLeft; x < rect.right; ++x)
-        Pixel(dc, x, ly, Mix(RGB(200, 200, 200), kSurfaceColour, x - lineLeft, rect.right - lineLeft));
+        Pixel(dc, x, ly, MixColour(RGB(200, 200, 200), kSurfaceColour, x - lineLeft, rect.right - lineLeft));
 }
 
 void DrawSizeGrip(HDC dc, const RECT& rect, COLORREF background) {
-    Fill(dc, rect, background);
+    FillSolid(dc, rect, background);
     // Six dots in a triangle, each a dark pixel pair with a light one below right.
     const COLORREF dark = RGB(150, 150, 150), light = RGB(255, 255, 255);
     for (int up = 0; up < 3; ++up) {
         for (int left = 0; left + up < 3; ++left) {
             const int x = rect.right - 3 - left * 4, y = rect.bottom - 3 - up * 4;
             RECT shade{x - 1, y - 1, x + 1, y + 1};
-            Fill(dc, shade, light);
+            FillSolid(dc, shade, light);
             RECT dot{x - 2, y - 2, x, y};
-            Fill(dc, dot, dark);
+            FillSolid(dc, dot, dark);
         }
     }
 }

@@ -1,0 +1,30 @@
+#include "panel/paint.h"
+
+#include "engine/handles.h"
+
+namespace kk {
+
+COLORREF MixColour(COLORREF a, COLORREF b, int num, int den) {
+    auto ch = [&](int ca, int cb) { return ca + (cb - ca) * num / (den > 0 ? den : 1); };
+    return RGB(ch(GetRValue(a), GetRValue(b)), ch(GetGValue(a), GetGValue(b)), ch(GetBValue(a), GetBValue(b)));
+}
+
+void FillSolid(HDC dc, const RECT& r, COLORREF colour) {
+    GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+    FillRect(dc, &r, brush.get());
+}
+
+void FillGradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom) {
+    const int h = r.bottom - r.top;
+    for (int y = 0; y < h; ++y) {
+        RECT line{r.left, r.top + y, r.right, r.top + y + 1};
+        FillSolid(dc, line, MixColour(top, bottom, y, h > 1 ? h - 1 : 1));
+    }
+}
+
+void FrameSolid(HDC dc, const RECT& r, COLORREF colour) {
+    GdiObject<HBRUSH> brush(CreateSolidBrush(colour));
+    FrameRect(dc, &r, brush.get());
+}
+
+}  // namespace kk
