@@ -1,8 +1,10 @@
-// The apply driver and the settings footprints, over rows held in memory.
+// The apply driver and the settings footprints, over rows held in memory,
+// each read back by the state detector as the next start would.
 #include "engine/apply_engine.h"
 
 #include "engine/footprint.h"
 #include "engine/registry.h"
+#include "engine/shell_registration.h"
 #include "engine/state_detector.h"
 #include "engine/suite.h"
 #include "services/system_actions.h"
@@ -17,247 +19,237 @@ using namespace kk;
 
 namespace {
 
-const std::string kNulText(1, '\0');
-const char kOffice[] = "Software\\Microsoft\\Office\\";
+const HKEY kUser = HKEY_CURRENT_USER, kMachine = HKEY_LOCAL_MACHINE, kClasses = HKEY_CLASSES_ROOT;
+
+// Fields as the rows and pages pass them, separated by NULs.
+std::string Fields(std::initializer_list<std::string> parts) {
+    std::string text;
+    for (const std::string& p : parts) text += p + '\0';
+    return text.substr(0, text.size() - 1);
+}
+
+std::string AddPlugin(const std::string& name, std::initializer_list<std::pair<const char*, std::string>> values) {
+    const std::string key = JoinKey(kPluginsKey, name);
+    for (const auto& [valueName, text] : values) SetString(kMachine, key, valueName, text);
+    return key;
+}
 
 class ApplyDriver : public ::testing::Test {
 protected:
     void SetUp() override {
         SetInstallPath(kktest::FixturesFolder());
-        startup = kktest::UseTempStartupFolder();
         // Automatic updates off: nothing else keeps the startup module.
-        SetString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
+        SetString(kUser, kSuiteKey, "NoAutoUpdate", "1");
     }
     void TearDown() override {
         SetStartupModule(false);  // never leave a stand-in module running
         SetInstallPath("");
     }
-
-    std::string Desktop(const char* name) { return GetString(HKEY_CURRENT_USER, kDesktopKey, name); }
+    static std::string Desktop(const char* name) { return GetString(kUser, kDesktopKey, name); }
+    static std::string Suite(const char* name) { return GetString(kUser, kSuiteKey, name); }
 
     kktest::ScratchRegistry scratch;
     kktest::SystemRecorder recorder;
-    std::string startup;
+    const std::string startup = kktest::UseTempStartupFolder();
+    const std::string version = kktest::WindowsVersion();
 };
 
-TEST_F(ApplyDriver, MenuSpeedWritesTheDelayAndAsksToLogOff) {
+TEST_F(ApplyDriver, ApplyAsksToLogOffOnlyAfterAChangeAndARestartOutranksIt) {
     auto rows = kktest::MemoryRows::Build();
-    ASSERT_EQ(rows.Row(123).kindTag, "2");
     rows.SetSettings(123, "2");
     recorder.answers = {IDYES};
     ApplyEngine engine(rows);
     engine.ApplyChanges();
     EXPECT_EQ(Desktop("MenuShowDelay"), "400");
-    EXPECT_FALSE(rows.ChangedShown(123));
-    EXPECT_TRUE(rows.changesApplied);
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].title, "Log out now?");
-    EXPECT_EQ(recorder.messages[0].style, 48 + 4 + 16384);
+    EXPECT_EQ(recorder.messages[0].style, MB_ICONEXCLAMATION | MB_YESNO | MB_HELP);
     EXPECT_EQ(recorder.messages[0].helpTopic, 100);
     EXPECT_EQ(recorder.restartRequests, std::vector<int>{4});
-
     // An unknown state writes nothing but still asks; No requests nothing.
     rows.SetSettings(123, "7");
     recorder.answers = {IDNO};
     engine.ApplyChanges();
     EXPECT_EQ(Desktop("MenuShowDelay"), "400");
-    EXPECT_EQ(recorder.messages.size(), 2u);
     EXPECT_EQ(recorder.restartRequests.size(), 1u);
-    // Nothing changed: no question at all.
     engine.ApplyChanges();
-    EXPECT_EQ(recorder.messages.size(), 2u);
+    EXPECT_EQ(recorder.messages.size(), 2u) << "nothing changed: no question";
+
+    AddPlugin("Needy", {{"Caption", "Needs a restart"}, {"Type", "3"}, {"Restart", "2"}});
+    auto more = kktest::MemoryRows::Build();
+    more.Tick(301, true);
+    more.SetSettings(123, "0");
+    ApplyEngine(more).ApplyChanges();
+    ASSERT_EQ(recorder.messages.size(), 3u);
+    EXPECT_EQ(recorder.messages[2].title, "Restart now?");
+    EXPECT_EQ(more.CheckTag(301), "1") << "the applied value is recorded";
 }
 
-TEST_F(ApplyDriver, ARestartOutranksALogOff) {
-    const std::string plugin = std::string(kPluginsKey) + "\\Needy";
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Caption", "Needs a restart");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Type", "3");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Key01", "HKEY_CURRENT_USER\\Software\\Needy");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Value01", "On");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Enabled01", "yes");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Restart", "2");
+TEST_F(ApplyDriver, VersionDependentSettingsReadBackAsWritten) {
     auto rows = kktest::MemoryRows::Build();
-    ASSERT_TRUE(rows.Has(301));
-    rows.Tick(301, true);
-    rows.SetSettings(123, "0");
-    ApplyEngine engine(rows);
-    engine.ApplyChanges();
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, "Software\\Needy", "On"), "yes");
-    EXPECT_EQ(Desktop("MenuShowDelay"), "0");
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].title, "Restart now?");
-    EXPECT_EQ(recorder.messages[0].text,
-              "One or more of the changes you've just applied\rmay not take effect until you restart Windows.\r\r"
-              "Do you want to Restart now?");
-    EXPECT_EQ(rows.CheckTag(301), "1") << "the applied value is recorded";
-}
-
-TEST_F(ApplyDriver, AltTabAndOwnerSettings) {
-    auto rows = kktest::MemoryRows::Build();
-    ApplyEngine engine(rows);
-    engine.ApplyTool(145, "07" + kNulText + "4");
-    EXPECT_EQ(Desktop("CoolSwitchColumns"), "7");
-    EXPECT_EQ(Desktop("CoolSwitchRows"), "4");
-    EXPECT_TRUE(engine.flags().logOffNeeded);
-
-    const std::string version = kktest::WindowsVersion();
-    engine.ApplyTool(117, "Ada" + kNulText + "Analytical" + kNulText + "D:\\I386");
-    const char* ownerKey = version == "winme" ? kWindowsKey : kWindowsNtKey;
-    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, ownerKey, "RegisteredOwner"), "Ada");
-    EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, ownerKey, "RegisteredOrganization"), "Analytical");
-    EXPECT_EQ(ValueExists(HKEY_LOCAL_MACHINE, kSetupKey, "SourcePath"), version != "vista");
-    // What was written reads back the same.
-    if (version != "vista") {
-        EXPECT_EQ(DetectToolState(117), "Ada" + kNulText + "Analytical" + kNulText + "D:\\I386");
-    }
-}
-
-// The values Me and 2000 write are checked by the round trip.
-TEST_F(ApplyDriver, AutoplayFollowsTheWindowsVersion) {
-    auto rows = kktest::MemoryRows::Build();
-    ApplyEngine engine(rows);
-    const std::string version = kktest::WindowsVersion();
-    const std::string state = version == "winme" || version == "win2k" ? "1" : "67108863";
-    engine.ApplyTool(130, state);
-    EXPECT_EQ(DetectToolState(130), state);
-    EXPECT_EQ(engine.flags().logOffNeeded, version != "winme" && version != "win2k");
+    ApplyEngine engine(rows), autoplay(rows);
+    // The owner's key follows the version; Vista keeps no setup location and
+    // an empty field reads back as one blank.
+    engine.ApplyTool(117, Fields({"Ada", "", "D:\\I386"}));
+    EXPECT_EQ(GetString(kMachine, version == "winme" ? kWindowsKey : kWindowsNtKey, "RegisteredOwner"), "Ada");
+    EXPECT_EQ(ValueExists(kMachine, kSetupKey, "SourcePath"), version != "vista");
+    EXPECT_EQ(DetectToolState(117), Fields({"Ada", " ", version == "vista" ? " " : "D:\\I386"}));
+    // Autoplay after XP (Me and 2000 are in the round trip).
+    const bool old = version == "winme" || version == "win2k";
+    autoplay.ApplyTool(130, old ? "1" : "67108863");
+    EXPECT_EQ(DetectToolState(130), old ? "1" : "67108863");
+    EXPECT_EQ(autoplay.flags().logOffNeeded, !old);
 }
 
 TEST_F(ApplyDriver, PlacesBarPathsNumbersAndOfficePlaces) {
-    SetString(HKEY_CURRENT_USER, std::string(kOffice) + "11.0\\Common\\Open Find\\Places\\UserDefinedPlaces\\Old", "Path", "x");
-    SetDword(HKEY_CURRENT_USER, std::string(kOffice) + "10.0\\Common\\Open Find\\Places\\StandardPlaces\\Desktop", "Show", 1);
+    auto places = [](const char* v) {
+        return std::string("Software\\Microsoft\\Office\\") + v + ".0\\Common\\Open Find\\Places\\";
+    };
+    auto number = [](const std::string& key, const char* name) { return std::to_string(GetDword(kUser, key, name)); };
+    SetString(kUser, places("11") + "UserDefinedPlaces\\Old", "Path", "x");
+    SetDword(kUser, places("10") + "StandardPlaces\\Desktop", "Show", 1);
     auto rows = kktest::MemoryRows::Build();
-    rows.SetSettings(142, "1201" + kNulText + "\\\\server\\share" + kNulText + "18" + kNulText + "C:\\Work" +
-                              kNulText + "17" + kNulText + "5");
-    ApplyEngine engine(rows);
-    engine.ApplyChanges();
-
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kSuiteKey, "PlacesSettings"), "120");
-    EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kComdlgPolicies, "NoPlacesBar"), 1);
-    EXPECT_EQ(GetValueType(HKEY_CURRENT_USER, kPlacesBarKey, "Place0"), REG_SZ);
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kPlacesBarKey, "Place0"), "\\\\server\\share");
-    EXPECT_EQ(GetValueType(HKEY_CURRENT_USER, kPlacesBarKey, "Place1"), REG_DWORD);
-    EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kPlacesBarKey, "Place1"), 18);
-    EXPECT_EQ(GetDword(HKEY_CURRENT_USER, kPlacesBarKey, "Place3"), 17);
-
-    for (const char* v : {"9.0", "10.0", "11.0"}) {
-        const std::string places = std::string(kOffice) + v + "\\Common\\Open Find\\Places\\";
-        EXPECT_EQ(GetString(HKEY_CURRENT_USER, places + "UserDefinedPlaces\\Place1", "Name"), "share") << v;
-        EXPECT_EQ(GetDword(HKEY_CURRENT_USER, places + "UserDefinedPlaces\\Place1", "View"), 2);
-        EXPECT_EQ(GetDword(HKEY_CURRENT_USER, places + "UserDefinedPlaces\\Place1", "ArrangeBy"), 3);
-        EXPECT_EQ(GetDword(HKEY_CURRENT_USER, places + "UserDefinedPlaces\\Place1", "SortAscending"), 1);
-        EXPECT_EQ(GetString(HKEY_CURRENT_USER, places + "UserDefinedPlaces\\Place3", "Path"), "C:\\Work");
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, places + "UserDefinedPlaces\\Place2")) << "18 is no folder of its own";
-        EXPECT_EQ(GetString(HKEY_CURRENT_USER, places + "StandardPlaces\\Publishing", "Show"), "1");
-        EXPECT_EQ(GetDword(HKEY_CURRENT_USER, places + "StandardPlaces\\Publishing", "Index"), 1);
+    EXPECT_EQ(rows.ButtonTag(142), Fields({"0000", "34", "0", "5", "17", "18", ""})) << "the standard bar";
+    const std::string state = Fields({"1201", "\\\\server\\share", "18", "C:\\Work", "17", "5"});
+    rows.SetSettings(142, state);
+    ApplyEngine(rows).ApplyChanges();
+    EXPECT_EQ(DetectToolState(142), state);
+    EXPECT_EQ(GetValueType(kUser, kPlacesBarKey, "Place0"), REG_SZ);
+    EXPECT_EQ(GetValueType(kUser, kPlacesBarKey, "Place1"), REG_DWORD) << "a folder number stays a number";
+    for (const char* v : {"9", "10", "11"}) {
+        const std::string share = places(v) + "UserDefinedPlaces\\Place1",
+                          publishing = places(v) + "StandardPlaces\\Publishing";
+        EXPECT_EQ(GetString(kUser, share, "Name") + number(share, "View") + number(share, "ArrangeBy") +
+                      number(share, "SortAscending"), "share231") << v;
+        EXPECT_EQ(GetString(kUser, places(v) + "UserDefinedPlaces\\Place3", "Path"), "C:\\Work") << v;
+        EXPECT_FALSE(KeyExists(kUser, places(v) + "UserDefinedPlaces\\Place2")) << "18 is no folder of its own";
+        EXPECT_EQ(GetString(kUser, publishing, "Show") + number(publishing, "Index"), "11") << v;
     }
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, std::string(kOffice) + "11.0\\Common\\Open Find\\Places\\UserDefinedPlaces\\Old"));
-    EXPECT_EQ(GetDword(HKEY_CURRENT_USER, std::string(kOffice) + "10.0\\Common\\Open Find\\Places\\StandardPlaces\\Desktop", "Show"), 0);
+    EXPECT_FALSE(KeyExists(kUser, places("11") + "UserDefinedPlaces\\Old"));
+    EXPECT_EQ(GetDword(kUser, places("10") + "StandardPlaces\\Desktop", "Show"), 0);
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].title, "Customize the Places Bar");
-    EXPECT_EQ(recorder.messages[0].style, 48 + 16384);
-    EXPECT_EQ(recorder.messages[0].helpTopic, 142);
 }
 
-TEST_F(ApplyDriver, RegistryPluginOffRemovesOrRestores) {
-    const std::string plugin = std::string(kPluginsKey) + "\\Reg";
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Caption", "Registry plugin");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Type", "3");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Key01", "HKEY_CURRENT_USER\\Software\\Plug\\Gone");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Value01", "V");
-    SetDword(HKEY_LOCAL_MACHINE, plugin, "Enabled01", 1);
-    SetDword(HKEY_LOCAL_MACHINE, plugin, "Disabled01", 0);
-    SetString(HKEY_LOCAL_MACHINE, plugin, "RemoveKey01", "1");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Key02", "hkey_current_user\\Software\\Plug\\Kept");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Value02", "B");
-    SetBinaryHex(HKEY_LOCAL_MACHINE, plugin, "Enabled02", "0102");
-    SetBinaryHex(HKEY_LOCAL_MACHINE, plugin, "Disabled02", "0000");
+TEST_F(ApplyDriver, RegistryPluginWritesEachValueWithItsTypeAndReadsItBack) {
+    const std::string plugin = AddPlugin("Reg", {{"Caption", "Registry plugin"}, {"Type", "3"}});
+    EXPECT_EQ(DetectToolState(301), "0") << "no Key01";
+    for (int n = 1; n <= 10; ++n) {
+        const std::string s = (n < 10 ? "0" : "") + std::to_string(n);
+        SetString(kMachine, plugin, "Key" + s,
+                  (n == 2 ? "hkey_current_user" : "HKEY_CURRENT_USER") + ("\\Software\\Plug\\K" + s));
+        SetString(kMachine, plugin, "Value" + s, "V");
+        SetString(kMachine, plugin, "Enabled" + s, "on" + s);
+    }
+    SetDword(kMachine, plugin, "Enabled01", 1);
+    SetDword(kMachine, plugin, "Disabled01", 0);
+    SetString(kMachine, plugin, "RemoveKey01", "1");
+    SetBinaryHex(kMachine, plugin, "Enabled02", "0102");
+    SetBinaryHex(kMachine, plugin, "Disabled02", "0000");
     auto rows = kktest::MemoryRows::Build();
     ApplyEngine engine(rows);
     engine.ApplyTool(301, "1");
-    EXPECT_EQ(GetValueType(HKEY_CURRENT_USER, "Software\\Plug\\Gone", "V"), REG_DWORD);
-    EXPECT_EQ(GetBinaryHex(HKEY_CURRENT_USER, "Software\\Plug\\Kept", "B"), "0102");
+    EXPECT_EQ(GetValueType(kUser, "Software\\Plug\\K01", "V"), REG_DWORD);
+    EXPECT_EQ(GetBinaryHex(kUser, "Software\\Plug\\K02", "V"), "0102");
+    EXPECT_EQ(GetString(kUser, "Software\\Plug\\K10", "V"), "on10");
     EXPECT_EQ(DetectToolState(301), "1");
+    SetDword(kUser, "Software\\Plug\\K01", "V", 2);
+    EXPECT_EQ(DetectToolState(301), "0") << "a number that differs";
     engine.ApplyTool(301, "0");
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Plug\\Gone")) << "RemoveKey01 wins over Disabled01";
-    EXPECT_EQ(GetBinaryHex(HKEY_CURRENT_USER, "Software\\Plug\\Kept", "B"), "0000");
+    EXPECT_FALSE(KeyExists(kUser, "Software\\Plug\\K01")) << "RemoveKey01 wins over Disabled01";
+    EXPECT_EQ(GetBinaryHex(kUser, "Software\\Plug\\K02", "V"), "0000");
     EXPECT_EQ(DetectToolState(301), "0");
+    EXPECT_FALSE(KeyExists(kUser, "Software\\Plug\\K01")) << "detection does not create a missing target";
 }
 
-TEST_F(ApplyDriver, ContextMenuPluginWithoutTypesWritesNoHandler) {
-    const std::string plugin = std::string(kPluginsKey) + "\\Menu";
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Caption", "Menu plugin");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Type", "1");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "Class", "PlugMenu");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "CLSID", "{11111111-2222-3333-4444-555555555555}");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "DLL", "plug.dll");
+TEST_F(ApplyDriver, MenuAndStartupPluginsWriteTheirHandlersAndShortcut) {
+    const std::string clsid = "{11111111-2222-3333-4444-555555555555}", server = "CLSID\\" + clsid + "\\InProcServer32";
+    const std::string menu = AddPlugin("A", {{"Caption", "Menu plugin"}, {"Type", "1"}, {"Class", "PlugMenu"},
+                                             {"CLSID", clsid}, {"DLL", "plug.dll"}});
+    AddPlugin("B", {{"Caption", "Startup plugin"}, {"Type", "2"}, {"ShortcutName", "Plug Start"},
+                    {"ShortcutTarget", InstallPath() + "kkboot.exe"}});
     auto rows = kktest::MemoryRows::Build();
     ApplyEngine engine(rows);
     engine.ApplyTool(301, "1");
-    EXPECT_TRUE(EnumKeys(HKEY_CLASSES_ROOT, "txtfile").empty());
-    // Its class is still served from the suite folder.
-    EXPECT_EQ(GetString(HKEY_CLASSES_ROOT, "CLSID\\{11111111-2222-3333-4444-555555555555}\\InProcServer32", ""),
-              InstallPath() + "plug.dll");
-    SetString(HKEY_LOCAL_MACHINE, plugin, "mime00", "txtfile");
+    EXPECT_TRUE(EnumKeys(kClasses, "txtfile").empty()) << "no file types, no handler";
+    // Its class is still served from the suite folder, and approved.
+    EXPECT_EQ(GetString(kClasses, server, "") + "|" + GetString(kClasses, server, "ThreadingModel"),
+              InstallPath() + "plug.dll|Apartment");
+    EXPECT_EQ(GetString(kClasses, "PlugMenu\\CLSID", ""), clsid);
+    EXPECT_EQ(GetString(kMachine, kApprovedKey, clsid), "Marrowby Kestrelkit: PlugMenu");
+    SetString(kMachine, menu, "mime00", "txtfile");
+    SetString(kMachine, menu, "mime01", "Folder");
     engine.ApplyTool(301, "1");
-    EXPECT_EQ(GetString(HKEY_CLASSES_ROOT, "txtfile\\shellex\\ContextMenuHandlers\\PlugMenu", ""),
-              "{11111111-2222-3333-4444-555555555555}");
+    EXPECT_EQ(GetString(kClasses, "txtfile\\shellex\\ContextMenuHandlers\\PlugMenu", ""), clsid);
+    EXPECT_EQ(DetectToolState(301), "1");
+    DeleteKey(kClasses, "Folder\\shellex\\ContextMenuHandlers\\PlugMenu");
+    EXPECT_EQ(DetectToolState(301), "0") << "every file type's handler counts";
     engine.ApplyTool(301, "0");
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "txtfile\\shellex\\ContextMenuHandlers\\PlugMenu"));
+    EXPECT_FALSE(KeyExists(kClasses, "txtfile\\shellex\\ContextMenuHandlers\\PlugMenu"));
+
+    EXPECT_EQ(DetectToolState(302), "0");
+    engine.ApplyTool(302, "1");
+    EXPECT_TRUE(FileExists(startup + "Plug Start.lnk"));
+    EXPECT_EQ(DetectToolState(302), "1");
+    engine.ApplyTool(302, "0");
+    EXPECT_EQ(DetectToolState(302), "0");
+    SetString(kMachine, JoinKey(kPluginsKey, "B"), "Type", "9");
+    EXPECT_EQ(DetectToolState(302) + DetectToolState(303), "") << "an unknown type; no third plugin";
 }
 
-TEST_F(ApplyDriver, LinkRowsTakeTheirSettingsFromTheLink) {
+TEST_F(ApplyDriver, LinkRowsTakeTheirSettingsFromTheLinkAndKeepTheStartupModuleInStep) {
     auto rows = kktest::MemoryRows::Build();
     ASSERT_EQ(rows.LinkTag(156), "#00New Folder");
     rows.SetSettings(156, "11Work");
     rows.Tick(156, true);
-    rows.SetSettings(107, "3powershell.exe" + kNulText + "-NoExit");
+    rows.SetSettings(107, Fields({"3powershell.exe", "-NoExit"}));
     ApplyEngine engine(rows);
     engine.ApplyChanges();
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kSuiteKey, "Quick New Folder"), "1");
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kSuiteKey, "Quick New Folder Prompt"), "1");
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kSuiteKey, "Quick New Folder Open"), "1");
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kSuiteKey, "Quick New Folder Name"), "Work");
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPrompt"), "3");
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptApp"), "powershell.exe");
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptCLP"), "-NoExit");
+    EXPECT_EQ(Suite("Quick New Folder") + Suite("Quick New Folder Prompt") + Suite("Quick New Folder Open") + "|" +
+                  Suite("Quick New Folder Name"), "111|Work");
+    EXPECT_EQ(Suite("CommandPrompt") + "|" + Suite("CommandPromptApp") + "|" + Suite("CommandPromptCLP"),
+              "3|powershell.exe|-NoExit");
     // The new-folder feature needs the startup module, so Apply installed it.
-    EXPECT_TRUE(StartupModuleNeeded());
     EXPECT_EQ(DetectToolState(156), "111Work");
-    // With every feature off again the module and its shortcut go.
     rows.Tick(156, false);
     engine.ApplyChanges();
-    EXPECT_FALSE(StartupModuleNeeded());
-    EXPECT_EQ(DetectToolState(156).substr(0, 1), "0");
-    EXPECT_EQ(GetFileAttributesA((startup + "Marrowby Kestrelkit Startup.lnk").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_FALSE(StartupModuleInstalled()) << "with every feature off the module goes";
 }
 
-TEST_F(ApplyDriver, DetailsAndHotkeysWorkingCopiesBecomeTheSavedOnes) {
-    auto rows = kktest::MemoryRows::Build();  // detection refreshes both working copies
-    // The user's edits on the details and hotkeys pages.
-    SetString(HKEY_CURRENT_USER, kDetailsTempKey, "Size", "1");
-    SetString(HKEY_CURRENT_USER, JoinKey(kHotkeysTempKey, "1"), "Keys", "Ctrl+Q");
+TEST_F(ApplyDriver, WorkingCopiesAreRefreshedByDetectionAndSavedByApply) {
+    SetString(kUser, JoinKey(kHotkeysKey, "1"), "Keys", "Ctrl+Alt+N");
+    SetString(kUser, kDetailsKey, "Size", "1");
+    auto rows = kktest::MemoryRows::Build();
+    EXPECT_EQ(GetString(kUser, kDetailsTempKey, "Size"), "1");
+    // An unapplied edit of the working copy is discarded by the next detection.
+    SetString(kUser, JoinKey(kHotkeysTempKey, "1"), "Keys", "edited");
+    SetString(kUser, JoinKey(kHotkeysTempKey, "2"), "Keys", "new");
+    DetectToolState(150);
+    EXPECT_EQ(GetString(kUser, JoinKey(kHotkeysTempKey, "1"), "Keys"), "Ctrl+Alt+N");
+    EXPECT_FALSE(KeyExists(kUser, JoinKey(kHotkeysTempKey, "2")));
+    // The user's edits on the details and hotkeys pages become the saved ones.
+    SetString(kUser, kDetailsTempKey, "Size", "2");
+    SetString(kUser, JoinKey(kHotkeysTempKey, "1"), "Keys", "Ctrl+Q");
     ApplyEngine engine(rows);
     engine.ApplyTool(104, "0");  // unticked, but its details page changed
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kDetailsKey, "Size"), "1");
+    EXPECT_EQ(GetString(kUser, kDetailsKey, "Size"), "2");
     engine.ApplyTool(150, "1");
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, JoinKey(kHotkeysKey, "1"), "Keys"), "Ctrl+Q");
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kSuiteKey, "EnableHotkeys"), "1");
+    EXPECT_EQ(GetString(kUser, JoinKey(kHotkeysKey, "1"), "Keys"), "Ctrl+Q");
+    EXPECT_EQ(Suite("EnableHotkeys"), "1");
 }
 
 TEST(StartupModuleRule, NeededUnlessEverythingIsOff) {
     kktest::ScratchRegistry scratch;
     EXPECT_TRUE(StartupModuleNeeded()) << "automatic updates are on by default";
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
-    EXPECT_FALSE(StartupModuleNeeded());
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "ClearTemp", "0");
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "EnableHotkeys", "");
-    EXPECT_FALSE(StartupModuleNeeded());
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "FD_Resize", "1");
-    EXPECT_TRUE(StartupModuleNeeded());
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "FD_Resize", "0");
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "EnforceNewSelections", "x");
-    EXPECT_TRUE(StartupModuleNeeded());
+    const struct {
+        const char *name, *value;
+        bool needed;
+    } steps[] = {{"NoAutoUpdate", "1", false}, {"ClearTemp", "0", false}, {"EnableHotkeys", "", false},
+                 {"FD_Resize", "1", true},     {"FD_Resize", "0", false}, {"EnforceNewSelections", "x", true}};
+    for (const auto& s : steps) {
+        SetString(kUser, kSuiteKey, s.name, s.value);
+        EXPECT_EQ(StartupModuleNeeded(), s.needed) << s.name << "=" << s.value;
+    }
 }
 
 }  // namespace
