@@ -15,6 +15,8 @@ using namespace kk;
 
 namespace {
 
+using Shown = std::vector<std::pair<std::string, int>>;
+
 void Touch(const std::string& path) {
     if (FILE* f = std::fopen(path.c_str(), "wb")) std::fclose(f);
 }
@@ -23,12 +25,6 @@ class Help : public ::testing::Test {
 protected:
     void SetUp() override { SetInstallPath(suite); }
     void TearDown() override { SetInstallPath(""); }
-    static void AddPlugin(const std::string& name, const std::string& helpFile, const std::string& context) {
-        const std::string key = JoinKey(kPluginsKey, name);
-        SetString(HKEY_LOCAL_MACHINE, key, "Caption", name);
-        SetString(HKEY_LOCAL_MACHINE, key, "HelpFile", helpFile);
-        SetString(HKEY_LOCAL_MACHINE, key, "HelpContextID", context);
-    }
 
     kktest::ScratchRegistry scratch;
     kktest::SystemRecorder recorder;
@@ -40,36 +36,35 @@ TEST_F(Help, SuiteTopicsOpenTheSuiteHelpFileOrSayItIsMissing) {
     EXPECT_TRUE(recorder.helpShown.empty());
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text, "Help file not found.  Marrowby Kestrelkit has not been properly installed");
-    EXPECT_EQ(recorder.messages[0].style, 16);
+    EXPECT_EQ(recorder.messages[0].style, MB_ICONHAND);
 
     Touch(suite + "kestrel.chm");
-    ShowHelp(153);
     ShowHelp(202);
-    EXPECT_EQ(recorder.helpShown, (std::vector<std::pair<std::string, int>>{{suite + "kestrel.chm", 153},
-                                                                             {suite + "kestrel.chm", 202}}));
+    EXPECT_EQ(recorder.helpShown, (Shown{{suite + "kestrel.chm", 202}}));
     EXPECT_EQ(recorder.messages.size(), 1u);
 }
 
 TEST_F(Help, PluginTopicsUseThePluginsOwnFileOrSayItIsMissing) {
-    // Enumeration order A, B, C, D: topic 301 is A, 304 is D.
+    // Enumeration order A, B, C, D: topic 301 is A, 304 is D; 306 is no plugin.
     const std::string outside = kktest::MakeTempFolder("plugin-help") + "charlie.chm";
-    Touch(suite + "alpha.chm");
-    Touch(suite + "GUIDE.PDF");
-    Touch(outside);
-    AddPlugin("A", "alpha.chm", "17");
-    AddPlugin("B", "GUIDE.PDF", "3");
-    AddPlugin("C", outside, "9");
-    AddPlugin("D", "missing.chm", "1");
+    const std::pair<std::string, const char*> plugins[] = {
+        {"alpha.chm", "17"}, {"GUIDE.PDF", "3"}, {outside, "9"}, {"missing.chm", "1"}};
+    for (size_t i = 0; i < 4; ++i) {
+        const std::string key = JoinKey(kPluginsKey, std::string(1, char('A' + i)));
+        SetString(HKEY_LOCAL_MACHINE, key, "Caption", "Plugin");
+        SetString(HKEY_LOCAL_MACHINE, key, "HelpFile", plugins[i].first);
+        SetString(HKEY_LOCAL_MACHINE, key, "HelpContextID", plugins[i].second);
+    }
+    for (const std::string& file : {suite + "alpha.chm", suite + "GUIDE.PDF", outside}) Touch(file);
 
-    for (int topic : {301, 302, 303, 304, 306}) ShowHelp(topic);  // 306: no such plugin at all
-    EXPECT_EQ(recorder.helpShown, (std::vector<std::pair<std::string, int>>{{suite + "alpha.chm", 17}, {outside, 9}}));
+    for (int topic : {301, 302, 303, 304, 306}) ShowHelp(topic);
+    EXPECT_EQ(recorder.helpShown, (Shown{{suite + "alpha.chm", 17}, {outside, 9}}));
     // A document, whatever the case of its ending, opens through the shell.
     EXPECT_EQ(recorder.opened, std::vector<std::string>{suite + "GUIDE.PDF|" + suite});
     ASSERT_EQ(recorder.messages.size(), 2u);
     for (const auto& m : recorder.messages) {
         EXPECT_EQ(m.text, "Help file not found.  This plugin has not been properly installed");
-        EXPECT_EQ(m.title, "Help");
-        EXPECT_EQ(m.style, 16 + 16384);
+        EXPECT_EQ(m.style, MB_ICONHAND | MB_HELP);
         EXPECT_EQ(m.helpTopic, 213);
     }
 }
