@@ -52,7 +52,7 @@ TEST_F(RegistryLayer, ValuesOfEveryTypeAndSizeReadBackAsTheLayerPromises) {
     EXPECT_EQ(GetString(kUser, kKey, "Multi"), "first");
     const std::string huge(100000, 'k');
     SetString(kUser, kKey, "Huge", huge);
-    EXPECT_EQ(GetString(kUser, kKey, "Huge"), huge);
+    EXPECT_TRUE(GetString(kUser, kKey, "Huge") == huge) << "the 100 000-byte value comes back cut or padded";
     EXPECT_EQ(GetString(kUser, kKey, "Name"), "Kestrel");
 
     SetDword(kUser, kKey, "N", -2);

@@ -42,7 +42,7 @@ TEST_F(UpdateCheck, FetchTrimsLineBreaksBlanksAndNulsAndGivesNothingForBadReplie
     server.Reply(404, "Not Found");
     EXPECT_EQ(FetchUrlText(server.BaseUrl() + "x"), "");
     server.Reply(200, std::string(70000, '9'));
-    EXPECT_EQ(FetchUrlText(server.BaseUrl() + "x"), "") << "no version text is that long";
+    EXPECT_TRUE(FetchUrlText(server.BaseUrl() + "x").empty()) << "no version text is that long";
     EXPECT_EQ(FetchUrlText(Nobody()), "");
 }
 
