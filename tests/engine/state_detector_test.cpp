@@ -64,10 +64,7 @@ TEST_F(StateDetector, SettingsTextsAreReadAsTheSuiteWritesThem) {
     Suite("ClearTemp", "3 days");
     EXPECT_EQ(DetectToolState(153), "3");
 
-    Suite("CommandPrompt", "2");
-    Suite("CommandPromptApp", "cmd.exe");
-    Suite("CommandPromptCLP", "/k cd");
-    EXPECT_EQ(DetectToolState(107), "02cmd.exe" + kNul + "/k cd");
+    // The prompt's settings text is read into the list in tests/panel/tool_list_test.cpp.
     SetString(HKEY_CLASSES_ROOT, kPromptVerbKey, "", "x");
     EXPECT_EQ(DetectToolState(107)[0], kktest::WindowsVersion() == "winme" ? '1' : '0') << "the verb counts on Me only";
 }
