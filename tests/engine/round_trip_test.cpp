@@ -33,8 +33,8 @@ struct HandlerExpectation {
 };
 
 struct Footprint {
-    std::vector<HandlerExpectation> handlers;
-    std::vector<std::string> machineKeys;   // keys under HKLM that exist only while on
+    std::vector<HandlerExpectation> handlers{};
+    std::vector<std::string> machineKeys{};  // keys under HKLM that exist only while on
     const char* suiteFlag = nullptr;        // HKCU suite value "1" while on
 };
 
