@@ -99,14 +99,4 @@ TEST_F(MainWindow, VistaGetsSegoeUi) {
         EXPECT_STRNE(lf.lfFaceName, "Segoe UI");
 }
 
-TEST_F(MainWindow, UpdateCheckModesEndWithoutAWindow) {
-    _putenv("KESTRELKIT_UPDATE_SERVER=http://127.0.0.1:9/");
-    EXPECT_FALSE(Start("/updatecheck"));
-    EXPECT_FALSE(IsWindowVisible(panel.hwnd()));
-    EXPECT_TRUE(recorder.messages.empty()) << "an automatic check stays quiet when offline";
-    _putenv("KESTRELKIT_UPDATE_SERVER=");
-    // The title is only set once the panel mode is settled.
-    EXPECT_EQ(Text(panel.hwnd()), "");
-}
-
 }  // namespace
