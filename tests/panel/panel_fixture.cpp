@@ -6,6 +6,7 @@
 #include "support/test_env.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <thread>
 #include <vector>
@@ -92,7 +93,6 @@ void PanelTest::MouseTo(POINT screen) {
     POINT now{};
     GetCursorPos(&now);
     if (now.x == screen.x && now.y == screen.y) return;  // no move, no message to wait for
-    const unsigned before = g_seen.moves;
     // Normalised coordinates, rounded up so that the system's scaling back
     // lands on the pixel itself.
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
@@ -101,22 +101,38 @@ void PanelTest::MouseTo(POINT screen) {
     in.mi.dx = (screen.x * 65536 + w - 1) / w;
     in.mi.dy = (screen.y * 65536 + h - 1) / h;
     in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof in);
     // Over another program's window (the desktop, the taskbar) no message
     // comes to this thread: the cursor's own position is all there is.
     POINT clamped{std::min<LONG>(std::max<LONG>(screen.x, 0), w - 1), std::min<LONG>(std::max<LONG>(screen.y, 0), h - 1)};
     HWND under = WindowFromPoint(clamped);
     const bool ours = under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId();
-    PumpUntil([&] {
-        if (!ours) {
+    // Normalised coordinates can land a pixel off.
+    auto here = [&](POINT p) { return std::abs(p.x - screen.x) <= 1 && std::abs(p.y - screen.y) <= 1; };
+    if (!ours) {
+        SendInput(1, &in, sizeof in);
+        PumpUntil([&] {
             POINT at{};
             GetCursorPos(&at);
             return std::abs(at.x - clamped.x) <= 1 && std::abs(at.y - clamped.y) <= 1;
-        }
-        // Normalised coordinates can land a pixel off.
-        return g_seen.moves != before && std::abs(g_seen.lastMove.x - screen.x) <= 1 &&
-               std::abs(g_seen.lastMove.y - screen.y) <= 1;
-    }, 5000);
+        }, 5000);
+        return;
+    }
+    // Wine moves the X pointer too, and the X server's echo of an earlier
+    // move can come after this one on a busy machine, taking the mouse back
+    // where it was: wait until the moves stop, and move again if the last
+    // one was not here.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const unsigned before = g_seen.moves;
+        SendInput(1, &in, sizeof in);
+        PumpUntil([&] { return g_seen.moves != before && here(g_seen.lastMove); }, 5000);
+        unsigned seen = g_seen.moves;
+        DWORD quietSince = GetTickCount();
+        PumpUntil([&] {
+            if (g_seen.moves != seen) seen = g_seen.moves, quietSince = GetTickCount();
+            return GetTickCount() - quietSince > 150;
+        }, 3000);
+        if (here(g_seen.lastMove)) return;
+    }
 }
 
 void PanelTest::Drag(POINT from, POINT to) {
@@ -132,17 +148,33 @@ void PanelTest::Drag(POINT from, POINT to) {
     };
     // The system's size loop starts when this thread takes the press and
     // gives up at once if the button is already up by then; so the move and
-    // the release come from another thread, once the loop is running.
+    // the release come from another thread, each once the loop has taken
+    // what came before (a busy machine delays both by a second or more).
     send(MOUSEEVENTF_LEFTDOWN, 0, 0);
+    const DWORD uiThread = GetCurrentThreadId();
+    HWND window = panel.hwnd();
+    std::atomic<bool> finished{false};
     std::thread rest([&] {
-        Sleep(300);
+        auto await = [](const std::function<bool()>& cond) {
+            for (int i = 0; i < 500 && !cond(); ++i) Sleep(10);
+        };
+        await([&] {
+            GUITHREADINFO info{};
+            info.cbSize = sizeof info;
+            return GetGUIThreadInfo(uiThread, &info) && (info.flags & GUI_INMOVESIZE);
+        });
+        RECT before{};
+        GetWindowRect(window, &before);
         send(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (to.x * 65536 + w - 1) / w, (to.y * 65536 + h - 1) / h);
-        Sleep(100);
+        await([&] {
+            RECT now{};
+            GetWindowRect(window, &now);
+            return !EqualRect(&now, &before);
+        });
         send(MOUSEEVENTF_LEFTUP, 0, 0);
+        finished = true;
     });
-    const DWORD until = GetTickCount() + 500;
-    PumpUntil([&] { return static_cast<LONG>(GetTickCount() - until) > 0 && !(GetKeyState(VK_LBUTTON) & 0x8000); },
-              3000);
+    PumpUntil([&] { return finished.load() && !(GetKeyState(VK_LBUTTON) & 0x8000); }, 15000);
     rest.join();
     Pump();
 }
