@@ -34,6 +34,14 @@ bool WriteString(HKEY root, const std::string& key, const std::string& name, con
                            static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
 }
 
+std::string ReadString(HKEY root, const std::string& key, const std::string& name) {
+    char buffer[1024] = {};
+    DWORD size = sizeof buffer;
+    if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
+        return {};
+    return buffer;
+}
+
 void SetPanelWindowsVersion(const std::string& version) {
     WriteString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Control Panel.exe", "Version", version);
 }

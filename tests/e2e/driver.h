@@ -22,6 +22,7 @@ std::string WinePath(const std::string& linuxPath);
 std::string FixturePath(const std::string& name);
 std::string ReadFileBytes(const std::string& path);  // "" when unreadable
 bool WriteString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
+std::string ReadString(HKEY root, const std::string& key, const std::string& name);  // "" when absent
 // What Wine reports to panels started from now on ("winme" ... "win7").
 void SetPanelWindowsVersion(const std::string& version);
 

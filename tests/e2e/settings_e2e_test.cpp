@@ -1,6 +1,7 @@
 // A settings page worked from outside as a person would: an invalid entry
-// brings up the page's own message box over the dialog, and after it the
-// dialog is still open with the user's edits.
+// brings up the page's own message box over the dialog, after which the
+// dialog is still open with the user's edits; a valid one is accepted and
+// Apply in the main window writes it to the registry.
 #include "e2e/driver.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ std::string EditText(HWND edit) {
     return buffer;
 }
 
-TEST(SettingsPage, AnEmptyOwnerNameKeepsTheDialogOpenWithTheEdits) {
+TEST(SettingsPage, AnEmptyOwnerNameKeepsTheEditsAndAValidOneIsAcceptedAndApplied) {
     const std::string exe = InstallPanel();
     ASSERT_FALSE(exe.empty());
     WriteString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
@@ -46,6 +47,15 @@ TEST(SettingsPage, AnEmptyOwnerNameKeepsTheDialogOpenWithTheEdits) {
     ASSERT_TRUE(Press(dialog, 10));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog) && IsWindowVisible(RowControl(main, 3117)); }, 5000))
         << "accepted, the row is marked";
+
+    // Apply in the main window writes what the page accepted.
+    ASSERT_TRUE(Press(main, 10));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(main, 10)); }, 10000));
+    const char owner[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion";
+    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, owner, "RegisteredOwner"), "Kay Marlin");
+    EXPECT_EQ(ReadString(HKEY_LOCAL_MACHINE, owner, "RegisteredOrganization"), "Harrier Works");
+    ASSERT_TRUE(Press(main, 11));
+    EXPECT_NE(panel.ExitCode(5000), static_cast<DWORD>(STILL_ACTIVE)) << "Close ends the panel";
 }
 
 }  // namespace
