@@ -549,8 +549,9 @@ void ControlPanel::NoteChange() {
 
 void ControlPanel::MarkChangesApplied() {
     changesApplied = true;
-    EnableWindow(Control(kIdApply), FALSE);
+    // Renamed before Apply greys out, so a disabled Apply means the change is complete.
     SetWindowTextA(Control(kIdCancel), "&Close");
+    EnableWindow(Control(kIdApply), FALSE);
 }
 
 LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {

@@ -58,9 +58,7 @@ protected:
         HWND main = StartPanel(panel);
         ASSERT_TRUE(main);
         for (int id : toolIds) ASSERT_TRUE(Tick(main, id, 1)) << id;
-        ASSERT_TRUE(Press(main, 10));
-        ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(GetDlgItem(main, 10)); }, 10000)) << "Apply never ended";
-        EXPECT_EQ(WindowText(GetDlgItem(main, 11)), "&Close");
+        ASSERT_TRUE(ApplyChanges(main)) << "Apply never ended, or Cancel did not become Close";
         ASSERT_TRUE(Press(main, 11));
         EXPECT_EQ(panel.ExitCode(), 0u);
         EXPECT_FALSE(panel.ShowedMessageBox());

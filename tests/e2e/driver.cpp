@@ -153,6 +153,13 @@ bool Press(HWND dialog, int buttonId) {
     return button && PostMessageA(button, BM_CLICK, 0, 0);
 }
 
+bool ApplyChanges(HWND main) {
+    // A change marks its row before it enables Apply, both in one handler.
+    HWND apply = GetDlgItem(main, 10);
+    return WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; }, 3000) && Press(main, 10) &&
+           WaitUntil([&] { return !IsWindowEnabled(apply) && WindowText(GetDlgItem(main, 11)) == "&Close"; }, 10000);
+}
+
 bool Answer(const MessageBoxView& box, int buttonId) {
     return Press(box.hwnd, buttonId) && WaitUntil([&] { return !IsWindow(box.hwnd); }, 3000);
 }

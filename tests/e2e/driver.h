@@ -78,6 +78,9 @@ private:
 std::string WindowText(HWND window);
 // Clicks a dialog's button: BM_CLICK posted to the button itself.
 bool Press(HWND dialog, int buttonId);
+// Presses the main window's Apply once pending changes have enabled it, and
+// waits until Apply has greyed out again with Cancel renamed Close.
+bool ApplyChanges(HWND main);
 // Presses a message box's button and waits until the box has gone.
 bool Answer(const MessageBoxView& box, int buttonId);
 // A row control of the panel: GetDlgItem through frame 20 and surface 21.
