@@ -3,6 +3,7 @@
 #include "engine/suite.h"
 #include "engine/winver.h"
 #include "pages/about_page.h"
+#include "pages/list_pages.h"
 #include "pages/simple_pages.h"
 #include "panel/artwork.h"
 #include "panel/bound_window.h"
@@ -334,7 +335,8 @@ bool RunSettingsDialog(SettingsRows& rows, int toolId) {
 
 std::unique_ptr<SettingsPage> MakePage(int toolId) {
     if (toolId == kAboutPageId) return MakeAboutPage();
-    return MakeSimplePage(toolId);
+    if (auto page = MakeSimplePage(toolId)) return page;
+    return MakeListPage(toolId);
 }
 
 }  // namespace kk

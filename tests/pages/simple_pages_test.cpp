@@ -6,6 +6,7 @@
 #include "pages/menu_speed_page.h"
 #include "pages/new_folder_page.h"
 #include "pages/page_controls.h"
+#include "pages/page_fixture.h"
 #include "pages/registered_owner_page.h"
 #include "pages/simple_pages.h"
 
@@ -39,75 +40,14 @@ struct DosPrompt {
     }
 };
 
-// The test is the dialog around the page, and counts the enabling of its Accept button.
-class SimplePage : public ::testing::Test, public PageHost {
+class SimplePage : public kktest::PageTest {
 protected:
-    void TearDown() override { DestroyWindow(hwnd_); }
-    HWND Window() const override { return hwnd_; }
-    void EnableAccept() override { ++acceptEnabled; }
-    HFONT Font() const override { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
-
-    // Builds the page on a fresh panel and fills it; Accept starts disabled,
-    // as the dialog leaves it after the fill.
-    void Open(std::unique_ptr<SettingsPage> page, const std::string& pageValue) {
-        if (hwnd_) DestroyWindow(hwnd_);
-        page_ = std::move(page);
-        ASSERT_TRUE(page_);
-        RegisterBoundClass(nullptr, "KkPageTestPanel", BoundWindowProc<SimplePage>, GetSysColorBrush(COLOR_BTNFACE));
-        CreateWindowExA(WS_EX_CONTROLPARENT, "KkPageTestPanel", "Page", WS_POPUP | WS_VISIBLE, 60, 60, 460, 220,
-                        nullptr, nullptr, nullptr, this);
-        ASSERT_TRUE(hwnd_);
-        page_->Create(hwnd_, *this);
-        page_->Fill(pageValue);
-        kktest::Pump(hwnd_);
-        acceptEnabled = 0;
-    }
-    // The page's result, or "refused" when Accept said no and left the value alone.
-    std::string Accepted() {
-        std::string result = "before";
-        if (page_->Accept(result)) return result;
-        return result == "before" ? "refused" : "refused, yet changed to " + result;
-    }
-    // The page's i-th message by its title, style and help topic.
-    std::string Message(size_t i) const {
-        if (i >= recorder.messages.size()) return "none";
-        const kktest::RecordedMessage& m = recorder.messages[i];
-        return m.title + "|" + std::to_string(m.style) + "|" + std::to_string(m.helpTopic);
-    }
-
-    HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
-    std::string Text(int id) const { return ControlText(Item(id)); }
-    void SetText(int id, const std::string& text) { SetControlText(Item(id), text); }
     // Which command prompt option is ticked; -1 for none, -2 for more than one.
     int Option() const {
         int found = -1;
         for (int i = 0; i < 4; ++i)
             if (IsTicked(Item(kIdCommandOption + i))) found = found == -1 ? i : -2;
         return found;
-    }
-    void Click(int id) {
-        SendMessageA(Item(id), BM_CLICK, 0, 0);
-        kktest::Pump(hwnd_);
-    }
-    // Characters at the end of a text box, as the keyboard delivers them.
-    void Type(int id, const std::string& chars) {
-        const int end = GetWindowTextLengthA(Item(id));
-        SendMessageA(Item(id), EM_SETSEL, end, end);
-        for (char c : chars) SendMessageA(Item(id), WM_CHAR, static_cast<unsigned char>(c), 1);
-        kktest::Pump(hwnd_);
-    }
-
-    kktest::ScratchRegistry scratch;
-    kktest::SystemRecorder recorder;
-    int acceptEnabled = 0;
-    std::unique_ptr<SettingsPage> page_;
-    HWND hwnd_ = nullptr;
-
-private:
-    friend LRESULT CALLBACK BoundWindowProc<SimplePage>(HWND, UINT, WPARAM, LPARAM);
-    LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-        if (msg == WM_COMMAND && lp) page_->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
-        return DefWindowProcA(hwnd_, msg, wp, lp);
     }
 };
 

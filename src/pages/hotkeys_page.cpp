@@ -1,0 +1,7 @@
+#include "pages/hotkeys_page.h"
+
+namespace kk {
+
+std::unique_ptr<SettingsPage> MakeHotkeysPage() { return nullptr; }
+
+}  // namespace kk

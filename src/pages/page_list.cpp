@@ -1,0 +1,309 @@
+#include "pages/page_list.h"
+
+#include "pages/check_pictures.h"
+#include "pages/settings_dialog.h"
+#include "services/subclass.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <cstdlib>
+
+namespace kk {
+namespace {
+
+constexpr int kDragThresholdTwips = 60;
+constexpr int kTwipsPerInch = 1440;
+constexpr int kCheckZoneExtra = 7;  // pixels right of the check picture that still toggle
+const PageListRow kNoRow{};
+
+// The two columns of a row's text: before and after its tab.
+std::string Column(const std::string& text, int column) {
+    const size_t tab = text.find('\t');
+    if (tab == std::string::npos) return column == 0 ? text : std::string();
+    return column == 0 ? text.substr(0, tab) : text.substr(tab + 1);
+}
+
+int DragThresholdPixels(HWND hwnd) {
+    HDC dc = GetDC(hwnd);
+    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+    if (dc) ReleaseDC(hwnd, dc);
+    return MulDiv(kDragThresholdTwips, dpi, kTwipsPerInch);
+}
+
+}  // namespace
+
+PageList::~PageList() {
+    if (hwnd_) Unsubclass(hwnd_);
+}
+
+bool PageList::Create(HWND parent, int id, const RECT& place, HFONT font, HIMAGELIST images, PageListEvents& events,
+                      bool twoColumns, int firstColumnWidth) {
+    events_ = &events;
+    twoColumns_ = twoColumns;
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
+    hwnd_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_NOCOLUMNHEADER |
+                                LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_NOSORTHEADER,
+                            place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    if (!hwnd_) return false;
+    if (font) SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_FULLROWSELECT);
+    if (images) ListView_SetImageList(hwnd_, images, LVSIL_SMALL);
+
+    RECT client;
+    GetClientRect(hwnd_, &client);
+    const int width = client.right - GetSystemMetrics(SM_CXVSCROLL);
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = twoColumns ? firstColumnWidth : width;
+    SendMessageA(hwnd_, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    if (twoColumns) {
+        column.cx = width - firstColumnWidth;
+        SendMessageA(hwnd_, LVM_INSERTCOLUMNA, 1, reinterpret_cast<LPARAM>(&column));
+    }
+    Subclass(hwnd_, Proc, this);
+    return true;
+}
+
+const PageListRow& PageList::Row(int i) const { return i >= 0 && i < Count() ? rows_[i] : kNoRow; }
+
+void PageList::Clear() {
+    quiet_ = true;
+    rows_.clear();
+    if (hwnd_) ListView_DeleteAllItems(hwnd_);
+    quiet_ = false;
+}
+
+void PageList::ShowRow(int i, bool insert) {
+    if (!hwnd_) return;
+    const PageListRow& row = rows_[i];
+    std::string first = Column(row.text, 0);
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iItem = i;
+    item.pszText = first.data();
+    item.iImage = row.picture;
+    SendMessageA(hwnd_, insert ? LVM_INSERTITEMA : LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+    if (twoColumns_) {
+        std::string second = Column(row.text, 1);
+        LVITEMA sub{};
+        sub.iSubItem = 1;
+        sub.pszText = second.data();
+        SendMessageA(hwnd_, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&sub));
+    }
+}
+
+void PageList::Insert(int at, const PageListRow& row) {
+    if (at < 0 || at > Count()) at = Count();
+    rows_.insert(rows_.begin() + at, row);
+    ShowRow(at, true);
+}
+
+void PageList::Remove(int at) {
+    if (at < 0 || at >= Count()) return;
+    rows_.erase(rows_.begin() + at);
+    if (hwnd_) ListView_DeleteItem(hwnd_, at);
+}
+
+void PageList::SetRow(int i, const PageListRow& row) {
+    if (i < 0 || i >= Count()) return;
+    rows_[i] = row;
+    ShowRow(i, false);
+}
+
+void PageList::SetNumber(int i, int number, int picture) {
+    if (i < 0 || i >= Count()) return;
+    rows_[i].number = number;
+    rows_[i].picture = picture;
+    ShowRow(i, false);
+}
+
+void PageList::Move(int from, int to) {
+    if (from < 0 || from >= Count() || to < 0 || to >= Count() || from == to) return;
+    // One repaint for the whole move, not one per removed and inserted row.
+    SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
+    quiet_ = true;
+    const PageListRow row = rows_[from];
+    Remove(from);
+    Insert(to, row);
+    quiet_ = false;
+    Select(to);
+    SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+int PageList::Selected() const {
+    return hwnd_ ? static_cast<int>(SendMessageA(hwnd_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED)) : -1;
+}
+
+void PageList::Select(int i) {
+    if (!hwnd_) return;
+    const int old = Selected();
+    if (old == i) return;
+    quiet_ = true;  // one event for the whole change, not one for the row left
+    if (old >= 0) ListView_SetItemState(hwnd_, old, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    quiet_ = false;
+    if (i >= 0 && i < Count()) {
+        ListView_SetItemState(hwnd_, i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        ListView_EnsureVisible(hwnd_, i, FALSE);
+    } else if (events_) {
+        events_->OnListSelect(*this, -1);
+    }
+}
+
+int PageList::TopIndex() const { return hwnd_ ? ListView_GetTopIndex(hwnd_) : 0; }
+
+int PageList::RowHeight() const {
+    if (!hwnd_) return 0;
+    RECT r{};
+    if (Count() > 0 && ListView_GetItemRect(hwnd_, 0, &r, LVIR_BOUNDS)) return r.bottom - r.top;
+    // An empty list: the height a row would get, from the font and the pictures.
+    const DWORD spacing = static_cast<DWORD>(SendMessageA(hwnd_, LVM_GETITEMSPACING, TRUE, 0));
+    return HIWORD(spacing);
+}
+
+int PageList::RowAt(int y) const {
+    const int height = RowHeight();
+    if (height <= 0 || y < 0) return -1;
+    // Rows start below the list's top margin, as the first row's rectangle says.
+    RECT first{};
+    int top = 0;
+    if (Count() > 0 && ListView_GetItemRect(hwnd_, TopIndex(), &first, LVIR_BOUNDS)) top = first.top;
+    if (y < top) return -1;
+    const int row = TopIndex() + (y - top) / height;
+    return row < Count() ? row : -1;
+}
+
+bool PageList::HandleNotify(const NMHDR& header) {
+    if (header.hwndFrom != hwnd_) return false;
+    if (header.code == LVN_ITEMCHANGED) {
+        const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+        const bool selectionChanged = (change.uChanged & LVIF_STATE) &&
+                                      ((change.uNewState ^ change.uOldState) & LVIS_SELECTED);
+        if (selectionChanged && !quiet_ && events_) {
+            if (change.uNewState & LVIS_SELECTED) events_->OnListSelect(*this, change.iItem);
+            else if (Selected() < 0) events_->OnListSelect(*this, -1);
+        }
+    }
+    return true;
+}
+
+void PageList::EndDrag(bool drop) {
+    const int from = dragStart_, to = dragTarget_;
+    const bool wasDragging = dragging_;
+    dragStart_ = dragTarget_ = -1;
+    dragging_ = false;
+    if (GetCapture() == hwnd_) ReleaseCapture();
+    if (!drop || !wasDragging || from < 0 || to < 0) return;
+    if (to == from) {
+        Select(from);
+        return;
+    }
+    Move(from, to);
+    if (events_) events_->OnListReorder(*this, from, to);
+}
+
+LRESULT CALLBACK PageList::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = static_cast<PageList*>(SubclassOwner(hwnd));
+    if (!self) return CallOldWndProc(hwnd, msg, wp, lp);
+    return self->OnMessage(msg, wp, lp);
+}
+
+LRESULT PageList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        // The list view's own press runs a modal drag-detect loop; the page
+        // wants the press itself, so the list selects the row here.
+        const int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+        SetFocus(hwnd_);
+        LVHITTESTINFO hit{};
+        hit.pt = {x, y};
+        const int row = static_cast<int>(SendMessageA(hwnd_, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+        if (row >= 0) Select(row);
+        dragStart_ = -1;
+        if (events_ && events_->OnListPress(*this, x, y) && row >= 0) {
+            dragStart_ = row;
+            pressY_ = y;
+            SetCapture(hwnd_);
+        }
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        if (dragStart_ >= 0 && (wp & MK_LBUTTON)) {
+            const int y = GET_Y_LPARAM(lp);
+            if (!dragging_ && std::abs(y - pressY_) > DragThresholdPixels(hwnd_)) {
+                dragging_ = true;
+                dragTarget_ = dragStart_;
+                Select(dragStart_);
+            }
+            if (dragging_) {
+                const int target = RowAt(y);
+                if (target >= 0 && target != dragTarget_) {
+                    dragTarget_ = target;
+                    Select(target);
+                }
+            }
+            return 0;
+        }
+        break;
+    case WM_LBUTTONUP:
+        if (dragStart_ >= 0) {
+            EndDrag(true);
+            return 0;
+        }
+        break;
+    case WM_CAPTURECHANGED:
+        if (dragStart_ >= 0 && reinterpret_cast<HWND>(lp) != hwnd_) EndDrag(false);
+        break;
+    case WM_KEYDOWN:
+        if (wp == VK_ESCAPE && dragStart_ >= 0) {
+            EndDrag(false);
+            return 0;
+        }
+        if (events_) events_->OnListKey(*this, static_cast<int>(wp));
+        if (wp == VK_SPACE) return 0;
+        break;
+    case WM_CHAR:
+        if (wp == ' ') return 0;  // the space bar checks; no incremental search for it
+        break;
+    case WM_NCDESTROY: {
+        HWND hwnd = hwnd_;
+        const LRESULT result = CallOldWndProc(hwnd, msg, wp, lp);
+        Unsubclass(hwnd);
+        hwnd_ = nullptr;
+        return result;
+    }
+    }
+    return CallOldWndProc(hwnd_, msg, wp, lp);
+}
+
+bool CheckBox(PageList& list, int x) {
+    const int row = list.Selected();
+    if (row < 0) return false;
+    // The row's left edge moves with the list's horizontal scroll.
+    RECT bounds{};
+    int left = 0;
+    if (list.Window() && ListView_GetItemRect(list.Window(), row, &bounds, LVIR_BOUNDS)) left = bounds.left;
+    if (x - left > kCheckPictureSize + kCheckZoneExtra) return false;
+    const int number = list.Row(row).number ? 0 : 1;
+    list.SetNumber(row, number, CheckImageBase() + number);
+    return true;
+}
+
+int NumChecked(const PageList& list) {
+    int checked = 0;
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Row(i).number != 0) ++checked;
+    return checked;
+}
+
+void CheckAll(PageList& list, bool checked) {
+    const int number = checked ? 1 : 0;
+    for (int i = 0; i < list.Count(); ++i)
+        if (list.Row(i).number != number) list.SetNumber(i, number, CheckImageBase() + number);
+}
+
+}  // namespace kk

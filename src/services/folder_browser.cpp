@@ -1,0 +1,12 @@
+#include "services/folder_browser.h"
+
+namespace kk {
+
+std::string& FolderChoice() {
+    static std::string choice;
+    return choice;
+}
+
+void BrowseForFolder(HWND owner) {}
+
+}  // namespace kk
