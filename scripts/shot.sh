@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Screenshot of one settings page in the demo installation:
+#   scripts/shot.sh WINVER TOOLID [classic]
+# starts the panel under that Windows version (XP and Vista with their
+# visual style unless "classic" is given), opens the page of TOOLID as a
+# user would, and saves .demo/page-WINVER-TOOLID.png.
+set -euo pipefail
+source "$(dirname "$0")/env.sh"
+# The opener comes from this script's own tree, so another work tree's
+# panel (ROOT=...) can be shown with it.
+OPENER=$(cd "$(dirname "$0")/.." && pwd)/build/x64/fixtures/openpage.exe
+winver=${1:?Windows version, e.g. winxp}; tool=${2:?ToolId}; look=${3:-themed}
+[ -f "$BUILD/x64/Control Panel.exe" ] || "$ROOT/scripts/build.sh" >/dev/null
+source "$(dirname "$0")/demo_prefix.sh"
+export WINEPREFIX=$PREFIX
+APP='HKCU\Software\Wine\AppDefaults\Control Panel.exe'
+THEME='HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager'
+wine_reg "$PREFIX" add "$APP" /v Version /d "$winver" /f
+if [ "$look" = classic ]; then wine_reg "$PREFIX" delete "$THEME" /v ThemeActive /f
+else wine_reg "$PREFIX" add "$THEME" /v ThemeActive /d 1 /f; fi
+start_xvfb 1024x768
+trap 'wineserver -k >/dev/null 2>&1; kill $XVFB_PID 2>/dev/null; wine_reg "$PREFIX" add "$APP" /v Version /d winxp /f; wine_reg "$PREFIX" delete "$THEME" /v ThemeActive /f' EXIT
+wineserver -p >/dev/null 2>&1 || true
+wine "$PANEL" >/dev/null 2>&1 &
+sleep 5
+wine "$OPENER" "$tool" >/dev/null 2>&1 || echo "the page did not open" >&2
+sleep 3
+SHOT=$DEMO/page-$winver-$tool.png
+import -window root "$SHOT"
+echo "$SHOT"
