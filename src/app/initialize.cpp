@@ -13,6 +13,8 @@
 #include "services/update_check.h"
 #include "services/wait_cursor.h"
 
+#include <commctrl.h>
+
 #include <memory>
 
 namespace kk {
@@ -31,6 +33,12 @@ void OnFirstTick(ControlPanel& panel) {
 }
 
 }  // namespace
+
+void InitCommonControlClasses() {
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_USEREX_CLASSES | ICC_LISTVIEW_CLASSES | ICC_TREEVIEW_CLASSES |
+                                             ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&icc);
+}
 
 bool Initialize(StartupContext& context) {
     ControlPanel& panel = context.panel;

@@ -15,6 +15,10 @@ struct StartupContext {
     std::string commandLine;  // the text after the program name
 };
 
+// Registers the common controls the windows use (the tab, list, tree and
+// extended combo box classes); a failure is harmless.
+void InitCommonControlClasses();
+
 // Runs the start-up steps. True when the interactive panel goes on; false
 // when this process has done its work (update check, hand-over, refusal)
 // and should end without showing a window.

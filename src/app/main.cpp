@@ -5,8 +5,7 @@
 #include <commctrl.h>
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_USEREX_CLASSES};
-    InitCommonControlsEx(&icc);  // a failure here is harmless
+    kk::InitCommonControlClasses();
 
     kk::ControlPanel panel;
     if (!panel.Create(instance)) return 1;

@@ -1,5 +1,7 @@
 #include "e2e/driver.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -7,6 +9,36 @@
 
 namespace kke2e {
 namespace {
+
+// A block of memory in a window's process, freed with the object.
+class RemoteBlock {
+public:
+    RemoteBlock(HWND window, size_t size) : size_(size) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+        if (process_) address_ = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+    }
+    ~RemoteBlock() {
+        if (address_) VirtualFreeEx(process_.get(), address_, 0, MEM_RELEASE);
+    }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+    char* at(size_t offset) const { return static_cast<char*>(address_) + offset; }
+    bool Write(size_t offset, const void* data, size_t size) {
+        return address_ && offset + size <= size_ && WriteProcessMemory(process_.get(), at(offset), data, size, nullptr);
+    }
+    bool Read(size_t offset, void* data, size_t size) const {
+        return address_ && offset + size <= size_ && ReadProcessMemory(process_.get(), at(offset), data, size, nullptr);
+    }
+
+private:
+    kk::UniqueKernel process_;
+    void* address_ = nullptr;
+    size_t size_;
+};
+
+constexpr size_t kRemoteText = 512, kRemoteTextSize = 512;
 
 std::string ClassName(HWND window) {
     char name[64] = {};
@@ -40,6 +72,16 @@ std::string ReadString(HKEY root, const std::string& key, const std::string& nam
     if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
         return {};
     return buffer;
+}
+
+std::string ReadValue(HKEY root, const std::string& key, const std::string& name) {
+    DWORD number = 0, size = sizeof number;
+    if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &number, &size) == ERROR_SUCCESS)
+        return "dword:" + std::to_string(number);
+    char text[1024] = {};
+    size = sizeof text;
+    if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS) return text;
+    return "absent";
 }
 
 void SetPanelWindowsVersion(const std::string& version) {
@@ -162,6 +204,49 @@ bool ApplyChanges(HWND main) {
 
 bool Answer(const MessageBoxView& box, int buttonId) {
     return Press(box.hwnd, buttonId) && WaitUntil([&] { return !IsWindow(box.hwnd); }, 3000);
+}
+
+std::vector<ListRow> ListRows(HWND list) {
+    std::vector<ListRow> rows;
+    RemoteBlock block(list, kRemoteText + kRemoteTextSize);
+    const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        ListRow row;
+        for (int column = 0; column < 2; ++column) {
+            LVITEMA item{};
+            item.mask = LVIF_TEXT | (column == 0 ? LVIF_IMAGE : 0);
+            item.iItem = i;
+            item.iSubItem = column;
+            item.pszText = block.at(kRemoteText);
+            item.cchTextMax = kRemoteTextSize;
+            char text[kRemoteTextSize] = {};
+            if (!block.Write(0, &item, sizeof item) ||
+                !SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(block.at(0))) ||
+                !block.Read(0, &item, sizeof item) || !block.Read(kRemoteText, text, sizeof text - 1))
+                break;
+            (column == 0 ? row.text : row.second) = text;
+            if (column == 0) row.picture = item.iImage;
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+RECT ListRowRect(HWND list, int i) {
+    RECT r{};
+    r.left = LVIR_BOUNDS;
+    RemoteBlock block(list, sizeof r);
+    if (!block.Write(0, &r, sizeof r) || !SendMessageA(list, LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(block.at(0))) ||
+        !block.Read(0, &r, sizeof r))
+        return RECT{};
+    return r;
+}
+
+void PostDrag(HWND list, POINT press, const std::vector<POINT>& path) {
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+    POINT last = press;
+    for (POINT p : path) PostMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(last.x = p.x, last.y = p.y));
+    PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(last.x, last.y));
 }
 
 HWND RowControl(HWND main, int controlId) { return GetDlgItem(GetDlgItem(GetDlgItem(main, 20), 21), controlId); }

@@ -23,6 +23,9 @@ std::string FixturePath(const std::string& name);
 std::string ReadFileBytes(const std::string& path);  // "" when unreadable
 bool WriteString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
 std::string ReadString(HKEY root, const std::string& key, const std::string& name);  // "" when absent
+// A string value as its text, a DWORD as "dword:" and its decimal value;
+// "absent" when there is no such value.
+std::string ReadValue(HKEY root, const std::string& key, const std::string& name);
 // What Wine reports to panels started from now on ("winme" ... "win7").
 void SetPanelWindowsVersion(const std::string& version);
 
@@ -85,5 +88,20 @@ bool ApplyChanges(HWND main);
 bool Answer(const MessageBoxView& box, int buttonId);
 // A row control of the panel: GetDlgItem through frame 20 and surface 21.
 HWND RowControl(HWND main, int controlId);
+
+// A row of another process's list view: its columns' texts and its picture.
+struct ListRow {
+    std::string text, second;
+    int picture = -1;
+    bool operator==(const ListRow& o) const { return text == o.text && second == o.second && picture == o.picture; }
+};
+// Every row, read through memory borrowed in the list's process (a list
+// view's messages carry pointers, which no other process can follow).
+std::vector<ListRow> ListRows(HWND list);
+// Row i's rectangle in the list's client pixels; empty when there is none.
+RECT ListRowRect(HWND list, int i);
+// The mouse as the list sees it: a left press at x, y, moves with the
+// button held through each point of `path`, and the release at the last.
+void PostDrag(HWND list, POINT press, const std::vector<POINT>& path);
 
 }  // namespace kke2e
