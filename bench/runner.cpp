@@ -30,7 +30,7 @@ namespace {
 
 const SIZE kStartSize{440, 300};
 const SIZE kRelayoutA{640, 480}, kRelayoutB{520, 480};
-const int kStartRounds = 9, kRelayoutRounds = 21, kDialogRounds = 9;
+const int kStartRounds = 9, kRelayoutRounds = 21, kDialogRounds = 9, kScaleRounds = 5;
 
 void Pump() {
     MSG msg;
@@ -156,6 +156,59 @@ void Row(const char* what, double panel, double floor, const char* unit, double 
 }
 
 
+// Installs `count` simple plugins (a caption and a two-line description),
+// replacing any earlier ones.
+void InstallPlugins(int count) {
+    kk::DeleteKey(HKEY_LOCAL_MACHINE, kk::kPluginsKey);
+    for (int i = 0; i < count; ++i) {
+        const std::string key = kk::JoinKey(kk::kPluginsKey, "Bench Plugin " + std::to_string(1000 + i));
+        kk::SetString(HKEY_LOCAL_MACHINE, key, "Type", "2");
+        kk::SetString(HKEY_LOCAL_MACHINE, key, "Caption", "Plugin number " + std::to_string(i));
+        kk::SetString(HKEY_LOCAL_MACHINE, key, "Description",
+                      "A plugin of the benchmark, one of many.\r\nIts description takes a second line.");
+    }
+}
+
+// With `plugins` installed: records the panel's windows for the floor, then
+// starts the panel and the floor alternately, `rounds` times each after
+// one untimed start of each.
+bool MeasureStarts(int plugins, int rounds, const std::string& recordsPath, const std::string& reportPath,
+                   StartFigures& panel, StartFigures& floor, size_t& windowCount) {
+    InstallPlugins(plugins);
+    if (!RecordPanelWindows(recordsPath, windowCount)) return false;
+    Pump();
+    const std::string folder = kk::ModuleFolder();
+    const std::string panelExe = folder + "bench_panel.exe", floorExe = folder + "bench_floor.exe";
+    RunOnce(panelExe, reportPath, panel);
+    RunOnce(floorExe, reportPath, floor);
+    panel = floor = StartFigures();
+    bool ok = true;
+    for (int i = 0; i < rounds; ++i) {
+        ok &= RunOnce(panelExe, reportPath, panel);
+        ok &= RunOnce(floorExe, reportPath, floor);
+    }
+    if (!ok) std::printf("warning: some starts did not report; the figures use the rest\n");
+    return true;
+}
+
+// Start-up with many plugins, and the cost of one plugin row at 300
+// beside its cost at 100.
+void TimePluginScale(const std::string& recordsPath, const std::string& reportPath, double panelNone) {
+    double panelAt[2] = {0, 0};
+    const int counts[2] = {100, 300};
+    for (int i = 0; i < 2; ++i) {
+        StartFigures panel, floor;
+        size_t windows = 0;
+        if (!MeasureStarts(counts[i], kScaleRounds, recordsPath, reportPath, panel, floor, windows)) return;
+        panelAt[i] = Median(panel.ms);
+        const std::string what = "start with " + std::to_string(counts[i]) + " plugins";
+        Row(what.c_str(), panelAt[i], Median(floor.ms), "ms", counts[i] == 300 ? 1.5 : 0);
+    }
+    InstallPlugins(0);
+    Row("ms per plugin row, 300 beside 100", (panelAt[1] - panelNone) / counts[1],
+        (panelAt[0] - panelNone) / counts[0], "ms", 1.3);
+}
+
 // What the list pages fill from: 500 stored hotkeys and all 24 details.
 void StoreListPageData() {
     static const char kCodes[] = "123567";
@@ -238,24 +291,11 @@ int main() {
     SetEnvironmentVariableA(kReportVariable, reportPath.c_str());
 
     size_t windowCount = 0;
-    if (!RecordPanelWindows(recordsPath, windowCount)) {
+    StartFigures panelStart, floorStart;
+    if (!MeasureStarts(0, kStartRounds, recordsPath, reportPath, panelStart, floorStart, windowCount)) {
         std::printf("The panel did not start here: is InstallPath this folder (%s)?\n", folder.c_str());
         return 1;
     }
-    Pump();
-
-    StartFigures panelStart, floorStart;
-    const std::string panelExe = folder + "bench_panel.exe", floorExe = folder + "bench_floor.exe";
-    // One untimed start of each warms the caches and Wine's desktop.
-    RunOnce(panelExe, reportPath, panelStart);
-    RunOnce(floorExe, reportPath, floorStart);
-    panelStart = floorStart = StartFigures();
-    bool ok = true;
-    for (int i = 0; i < kStartRounds; ++i) {
-        ok &= RunOnce(panelExe, reportPath, panelStart);
-        ok &= RunOnce(floorExe, reportPath, floorStart);
-    }
-    if (!ok) std::printf("warning: some starts did not report; the figures use the rest\n");
 
     const std::vector<double> panelRelayout = TimePanelRelayouts();
     const std::vector<double> floorRelayout = TimeFloorRelayouts(recordsPath);
@@ -268,6 +308,7 @@ int main() {
     std::printf("(%d starts of each, alternating; %d relayouts of each between %ldx%ld and %ldx%ld)\n",
                 static_cast<int>(panelStart.ms.size()), static_cast<int>(panelRelayout.size()), kRelayoutA.cx,
                 kRelayoutA.cy, kRelayoutB.cx, kRelayoutB.cy);
+    TimePluginScale(recordsPath, reportPath, Median(panelStart.ms));
     TimeListPages();
     return 0;
 }

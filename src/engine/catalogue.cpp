@@ -256,6 +256,35 @@ std::vector<std::string> ListPluginKeys() {
     return EnumKeys(HKEY_LOCAL_MACHINE, kPluginsKey);
 }
 
+namespace {
+
+struct PluginList {
+    std::vector<std::string> keys;
+    bool read = false;
+};
+PluginList& ThisStart() {
+    static PluginList list;
+    return list;
+}
+
+}  // namespace
+
+const std::vector<std::string>& ReadPluginKeys() {
+    PluginList& list = ThisStart();
+    list.keys = ListPluginKeys();
+    list.read = true;
+    return list.keys;
+}
+
+const std::vector<std::string>& PluginKeys() {
+    PluginList& list = ThisStart();
+    return list.read ? list.keys : ReadPluginKeys();
+}
+
+void ForgetPluginKeys() {
+    ThisStart() = PluginList();
+}
+
 int ListCount(size_t pluginCount) {
     if (pluginCount == 0) return kFixedRowCount - 1;
     return kFixedRowCount + static_cast<int>(pluginCount);
@@ -302,7 +331,7 @@ bool WithdrawnByDebugKey(int toolId) {
 std::string PluginKeyForToolId(int toolId) {
     const int k = toolId - (kFirstPluginToolId - 1);
     if (k < 1) return {};
-    const std::vector<std::string> keys = ListPluginKeys();
+    const std::vector<std::string>& keys = PluginKeys();
     if (static_cast<size_t>(k) > keys.size()) return {};
     return JoinKey(kPluginsKey, keys[k - 1]);
 }

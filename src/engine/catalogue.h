@@ -31,8 +31,18 @@ inline constexpr int kAboutToolId = 999;
 // A fixed row (position 1 to 41); any other position gives an empty entry.
 ToolEntry GetToolInfo(int position);
 
-// The plugin subkey names in the registry's enumeration order.
+// The plugin subkey names in the registry's enumeration order, read now.
 std::vector<std::string> ListPluginKeys();
+
+// The plugin list of this start: the names the main window enumerated when
+// it built its list, which detection, apply, help and the About page read
+// instead of enumerating again (once per row would cost the square of the
+// plugin count). Read on first use when no list has been built.
+const std::vector<std::string>& PluginKeys();
+// Enumerates the plugin key and makes the result this start's list.
+const std::vector<std::string>& ReadPluginKeys();
+// Drops the list, so the next use reads the registry (a fresh registry).
+void ForgetPluginKeys();
 
 // How many list positions there are: 41 plus one per plugin, or 40 (no
 // "Plugins" heading) when there is none.
@@ -51,7 +61,7 @@ ToolEntry EntryForPosition(int position, const std::vector<std::string>& pluginK
 bool WithdrawnByDebugKey(int toolId);
 
 // The registry path (under HKLM) of the plugin a ToolId of 301 and up
-// names, from the current enumeration; "" when there is no such plugin.
+// names, from this start's plugin list; "" when there is no such plugin.
 std::string PluginKeyForToolId(int toolId);
 
 }  // namespace kk

@@ -52,7 +52,11 @@ RawValue QueryValue(HKEY k, const std::string& name) {
     return v;
 }
 
+EnumerationObserver g_observer = nullptr;
+void* g_observerContext = nullptr;
+
 std::vector<std::string> Enumerate(HKEY root, const std::string& key, bool values) {
+    if (g_observer) g_observer(root, key, g_observerContext);
     std::vector<std::string> names;
     UniqueKey k = OpenOrCreate(root, key);
     if (!k) return names;
@@ -190,6 +194,11 @@ void CopyKey(HKEY sourceRoot, const std::string& sourceKey, HKEY targetRoot, con
         SetString(targetRoot, targetKey, name, GetString(sourceRoot, sourceKey, name));
     for (const std::string& name : EnumKeys(sourceRoot, sourceKey))
         CopyKey(sourceRoot, JoinKey(sourceKey, name), targetRoot, JoinKey(targetKey, name));
+}
+
+void ObserveEnumerations(EnumerationObserver observer, void* context) {
+    g_observer = observer;
+    g_observerContext = context;
 }
 
 std::vector<std::string> EnumValues(HKEY root, const std::string& key) { return Enumerate(root, key, true); }

@@ -37,6 +37,10 @@ void CopyKey(HKEY sourceRoot, const std::string& sourceKey, HKEY targetRoot,
 // Names in the order the registry enumerates them, each cut at its first NUL.
 std::vector<std::string> EnumValues(HKEY root, const std::string& key);
 std::vector<std::string> EnumKeys(HKEY root, const std::string& key);
+// Called with each key the layer enumerates (values or subkeys), so tests
+// and benchmarks can count them; null stops it.
+using EnumerationObserver = void (*)(HKEY root, const std::string& key, void* context);
+void ObserveEnumerations(EnumerationObserver observer, void* context);
 
 // "HKEY_CURRENT_USER\Software" -> HKEY_CURRENT_USER; unknown names -> nullptr.
 HKEY RootKeyFromName(const std::string& path);

@@ -307,7 +307,7 @@ std::string AboutProductLine() {
 
 std::vector<PluginListRow> PluginListRows() {
     std::vector<PluginListRow> rows;
-    for (const std::string& name : ListPluginKeys()) {
+    for (const std::string& name : PluginKeys()) {
         const std::string key = JoinKey(kPluginsKey, name);
         if (GetString(HKEY_LOCAL_MACHINE, key, "Caption").empty()) continue;
         const std::string version = GetString(HKEY_LOCAL_MACHINE, key, "About_Version");

@@ -81,7 +81,7 @@ void MakeCheckable(HWND button) {
 void ToolList::Build(HWND surface, const ListStyle& style, PixelScale scale) {
     rows_.clear();
     index_.clear();
-    pluginKeys_ = ListPluginKeys();
+    pluginKeys_ = ReadPluginKeys();
     const int count = ListCount(pluginKeys_.size());
     rows_.reserve(count);
     HDC dc = GetDC(surface);

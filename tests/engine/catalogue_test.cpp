@@ -84,6 +84,8 @@ TEST_F(Catalogue, PluginsAreReadWithoutCreatingKeysAndAGoneOneIsWithdrawn) {
     EXPECT_EQ(blank.kind, kKindUnavailable) << "a plugin without a caption";
     EXPECT_EQ(GetPluginInfo(kFixedRowCount + 3, keys).toolId, 301);
     EXPECT_EQ(GetPluginInfo(kFixedRowCount + 4, keys).toolId, 0);
+    EXPECT_EQ(PluginKeyForToolId(302), "") << "plugins added since this start's list was read are not known";
+    ReadPluginKeys();  // as the next start reads it
     EXPECT_EQ(PluginKeyForToolId(302), std::string(kPluginsKey) + "\\Blank");
     for (int id : {0, 300, 303}) EXPECT_EQ(PluginKeyForToolId(id), "") << id;
 }

@@ -1,5 +1,6 @@
 // The tool list as the main window builds it: positions, the plugin rows,
 // the per-user withdrawal, and each row's controls and tags.
+#include "engine/catalogue.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
 #include "panel/panel_fixture.h"
@@ -120,6 +121,34 @@ TEST_F(ToolList, DetectedStatesSetTheSwitchesAndTags) {
     EXPECT_EQ(panel.ButtonTag(153), "");
     EXPECT_EQ(panel.CheckTag(123), "");
     EXPECT_EQ(panel.KindTag(555), "");
+}
+
+}  // namespace
+
+namespace {
+
+// Counts the enumerations of the plugin key while it lives.
+struct PluginEnumerations {
+    int count = 0;
+    PluginEnumerations() {
+        ObserveEnumerations(
+            [](HKEY root, const std::string& key, void* self) {
+                if (root == HKEY_LOCAL_MACHINE && lstrcmpiA(key.c_str(), kPluginsKey) == 0)
+                    ++static_cast<PluginEnumerations*>(self)->count;
+            },
+            this);
+    }
+    ~PluginEnumerations() { ObserveEnumerations(nullptr, nullptr); }
+};
+
+TEST_F(ToolList, OneStartEnumeratesThePluginsOnceHoweverManyThereAre) {
+    for (int i = 0; i < 50; ++i) AddPlugin("Plugin " + std::to_string(100 + i), "Tool " + std::to_string(i));
+    PluginEnumerations enumerations;
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(panel.RowCount(), 41 + 50);
+    EXPECT_EQ(enumerations.count, 1) << "detection and the rows read the list the start made";
+    EXPECT_EQ(PluginKeyForToolId(350), JoinKey(kPluginsKey, "Plugin 149"));
+    EXPECT_EQ(enumerations.count, 1);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "support/scratch_registry.h"
 
+#include "engine/catalogue.h"
+
 #include <atomic>
 #include <cstdio>
 
@@ -37,6 +39,7 @@ ScratchRegistry::ScratchRegistry() {
     Override(HKEY_CLASSES_ROOT, root, "HKLM\\Software\\Classes");
     Override(HKEY_CURRENT_CONFIG, root, "HKCC");
     RegCloseKey(root);
+    kk::ForgetPluginKeys();  // a list read from another registry is not this one's
 }
 
 ScratchRegistry::~ScratchRegistry() {
@@ -45,6 +48,7 @@ ScratchRegistry::~ScratchRegistry() {
     RegDeleteTreeA(realCurrentUser_, path_.c_str());
     RegDeleteKeyA(realCurrentUser_, path_.c_str());
     RegCloseKey(realCurrentUser_);
+    kk::ForgetPluginKeys();
 }
 
 }  // namespace kktest
