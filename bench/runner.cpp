@@ -199,7 +199,10 @@ void TimePluginScale(const std::string& recordsPath, const std::string& reportPa
     for (int i = 0; i < 2; ++i) {
         StartFigures panel, floor;
         size_t windows = 0;
-        if (!MeasureStarts(counts[i], kScaleRounds, recordsPath, reportPath, panel, floor, windows)) return;
+        if (!MeasureStarts(counts[i], kScaleRounds, recordsPath, reportPath, panel, floor, windows)) {
+            std::printf("The panel did not start with %d plugins\n", counts[i]);
+            return;
+        }
         panelAt[i] = Median(panel.ms);
         const std::string what = "start with " + std::to_string(counts[i]) + " plugins";
         Row(what.c_str(), panelAt[i], Median(floor.ms), "ms", counts[i] == 300 ? 1.5 : 0);
@@ -265,7 +268,10 @@ void CountReorderPaints(HWND dialog, int& reorder, int& plain) {
 void TimeListPages() {
     StoreListPageData();
     InProcessPanel p;
-    if (!p.Start()) return;
+    if (!p.Start()) {
+        std::printf("The panel did not start for the list pages\n");
+        return;
+    }
     const double menuSpeed = Median(TimeSettingsDialog(p.panel, 123, kDialogRounds));
     const struct {
         int toolId;
