@@ -195,11 +195,23 @@ private:
         }
     }
 
+    // The selected entry, unless the text shown was set apart from it
+    // (WM_SETTEXT leaves the selection in place).
+    static LRESULT SelectedEntry(HWND box, const std::string& shown) {
+        const LRESULT selected = SendMessageA(box, CB_GETCURSEL, 0, 0);
+        const LRESULT length = SendMessageA(box, CB_GETLBTEXTLEN, selected, 0);
+        if (selected == CB_ERR || length == CB_ERR) return CB_ERR;
+        std::string entry(static_cast<size_t>(length) + 1, '\0');
+        SendMessageA(box, CB_GETLBTEXT, selected, reinterpret_cast<LPARAM>(&entry[0]));
+        entry.resize(static_cast<size_t>(length));
+        return entry == shown ? selected : CB_ERR;
+    }
+
     // The place's text for the result, or false once its message was shown.
     bool CheckedPlace(int i, std::string& place) {
         HWND box = Item(kIdPlace + i);
         const std::string typed = ControlText(box);
-        LRESULT selected = SendMessageA(box, CB_GETCURSEL, 0, 0);
+        LRESULT selected = SelectedEntry(box, typed);
         if (selected == CB_ERR && Contains(typed, '"')) {
             selected = SendMessageA(box, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(typed.c_str()));
             if (selected != CB_ERR) SendMessageA(box, CB_SETCURSEL, static_cast<WPARAM>(selected), 0);
