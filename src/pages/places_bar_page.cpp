@@ -5,6 +5,7 @@
 #include "pages/page_controls.h"
 #include "panel/paint.h"
 #include "services/folder_browser.h"
+#include "services/subclass.h"
 #include "services/system_calls.h"
 
 #include <array>
@@ -37,8 +38,8 @@ constexpr int kBrowseWidth = 80;
 constexpr int kHideTop = 142;
 constexpr int kFrameTop = 166, kFrameHeight = 62, kFrameRowTop = 188;
 // The frame's row, from its indent: label, list, label, list, two buttons.
-constexpr int kFrameIndent = 10, kViewListLeft = 74, kViewListWidth = 96;
-constexpr int kSortLabelLeft = 196, kSortListLeft = 298, kSortListWidth = 72, kSortButtonsLeft = 376;
+constexpr int kFrameIndent = 10, kViewListLeft = 80, kViewListWidth = 86;
+constexpr int kSortLabelLeft = 176, kSortListLeft = 290, kSortListWidth = 80, kSortButtonsLeft = 378;
 constexpr int kSortButtonSize = 24;
 constexpr int kPictureSize = 16;
 
@@ -63,6 +64,25 @@ void DrawSortPicture(HDC dc, const RECT& r, int descending) {
         const int length = 2 * (descending ? 4 - bar : bar + 1);
         FillSolid(dc, RECT{x + 9, y + 2 + 3 * bar, x + 9 + length - 1, y + 4 + 3 * bar}, ink);
     }
+}
+
+// The frame paints its own inside: the panel clips its children, so
+// nothing else would. It lies under the controls it holds and clips them.
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_ERASEBKGND) {
+        RECT r{};
+        GetClientRect(hwnd, &r);
+        FillRect(reinterpret_cast<HDC>(wp), &r, GetSysColorBrush(COLOR_BTNFACE));
+        return 1;
+    }
+    if (msg == WM_NCDESTROY) Unsubclass(hwnd);
+    return CallOldWndProc(hwnd, msg, wp, lp);
+}
+
+void MakeFrameOpaque(HWND frame) {
+    SetWindowLongPtrA(frame, GWL_STYLE, GetWindowLongPtrA(frame, GWL_STYLE) | WS_CLIPSIBLINGS);
+    SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Subclass(frame, FrameProc);
 }
 
 class PlacesBarPage : public PanelPage {
@@ -99,6 +119,7 @@ public:
                  kSortButtonSize, kSortButtonSize},
             });
         SetSortPictures();
+        MakeFrameOpaque(Item(kIdPlacesOffice));
     }
 
     void Fill(const std::string& pageValue) override {
