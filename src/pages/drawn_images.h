@@ -16,6 +16,13 @@ struct ImageListTraits {
 };
 using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListTraits>;
 
+struct IconTraits {
+    static HICON invalid() { return nullptr; }
+    static bool valid(HICON h) { return h != nullptr; }
+    static void close(HICON h) { DestroyIcon(h); }
+};
+using UniqueIcon = UniqueHandle<HICON, IconTraits>;
+
 // An image list of count square pictures of the given size; draw paints
 // picture i into the rectangle it is given. Pixels left in the key colour
 // (which draw finds already filled in) are transparent.

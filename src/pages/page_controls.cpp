@@ -20,6 +20,13 @@ KindStyle StyleOf(ControlKind kind) {
     case ControlKind::CheckBox: return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP | WS_GROUP, 0};
     case ControlKind::FirstOption: return {"BUTTON", BS_AUTORADIOBUTTON | WS_TABSTOP | WS_GROUP, 0};
     case ControlKind::Option: return {"BUTTON", BS_AUTORADIOBUTTON, 0};
+    case ControlKind::DropDown:
+        return {"COMBOBOX", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0};
+    case ControlKind::DropDownList: return {"COMBOBOX", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP, 0};
+    case ControlKind::Frame: return {"BUTTON", BS_GROUPBOX | WS_GROUP, 0};
+    case ControlKind::FirstPictureOption:
+        return {"BUTTON", BS_AUTORADIOBUTTON | BS_PUSHLIKE | BS_ICON | WS_TABSTOP | WS_GROUP, 0};
+    case ControlKind::PictureOption: return {"BUTTON", BS_AUTORADIOBUTTON | BS_PUSHLIKE | BS_ICON, 0};
     }
     return {"STATIC", 0, 0};
 }

@@ -12,8 +12,21 @@
 namespace kk {
 
 // Control kinds; each carries the styles that make the classic dialog look
-// and the tab and group stops.
-enum class ControlKind { Label, Edit, PushButton, CheckBox, FirstOption, Option };
+// and the tab and group stops. A drop-down's height includes its list; a
+// picture option is a push-like option button showing an icon (BM_SETIMAGE).
+enum class ControlKind {
+    Label,
+    Edit,
+    PushButton,
+    CheckBox,
+    FirstOption,
+    Option,
+    DropDown,      // editable
+    DropDownList,  // choose only
+    Frame,
+    FirstPictureOption,
+    PictureOption,
+};
 
 struct ControlSpec {
     int id;

@@ -8,6 +8,13 @@
 namespace kk {
 namespace {
 
+// Destroyed while hooked: the window's properties go with the hook.
+LRESULT UnhookAndPassOn(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    WNDPROC old = OldWndProc(hwnd);
+    Unsubclass(hwnd);
+    return old ? CallWindowProcA(old, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
+}
+
 LRESULT CALLBACK ControlPanelHook(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     auto* panel = static_cast<ControlPanel*>(SubclassOwner(hwnd));
     if (!panel) return CallOldWndProc(hwnd, msg, wp, lp);
@@ -31,17 +38,54 @@ LRESULT CALLBACK ControlPanelHook(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_MOUSEWHEEL:
         panel->scrollBar().Wheel(GET_WHEEL_DELTA_WPARAM(wp));
         return 0;
-    case WM_NCDESTROY: {
-        // Destroyed while hooked: the window's properties go with the hook.
-        WNDPROC old = OldWndProc(hwnd);
-        Unsubclass(hwnd);
-        return old ? CallWindowProcA(old, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
-    }
+    case WM_NCDESTROY:
+        return UnhookAndPassOn(hwnd, msg, wp, lp);
     }
     return CallOldWndProc(hwnd, msg, wp, lp);
 }
 
+LRESULT CALLBACK GeneralHook(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* form = static_cast<HookedForm*>(SubclassOwner(hwnd));
+    if (!form) return CallOldWndProc(hwnd, msg, wp, lp);
+    switch (msg) {
+    case WM_GETMINMAXINFO: {
+        auto& info = *reinterpret_cast<MINMAXINFO*>(lp);
+        info.ptMinTrackSize = MinTrackSize(*form);
+        info.ptMaxTrackSize = {form->MaxTrackX(info.ptMaxTrackSize.x), form->MaxTrackY(info.ptMaxTrackSize.y)};
+        return 0;
+    }
+    case WM_NCHITTEST: {
+        RECT grip{};
+        const POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        if (form->HasResizeHandle() && GetWindowRect(form->GetResizeHandle(), &grip) && PtInRect(&grip, p))
+            return HTBOTTOMRIGHT;
+        break;
+    }
+    case WM_MOUSEWHEEL:
+        form->MouseWheel(GET_WHEEL_DELTA_WPARAM(wp));
+        return 0;
+    case WM_NCDESTROY:
+        return UnhookAndPassOn(hwnd, msg, wp, lp);
+    }
+    return CallOldWndProc(hwnd, msg, wp, lp);
+}
+
+// The allowances the forms' own limits were written with.
+constexpr int kFrameAllowanceX = 8;
+constexpr int kCaptionAllowanceY = 25;
+
 }  // namespace
+
+bool HookMeUp(HWND hwnd, HookedForm& form, bool on) {
+    if (!hwnd) return false;
+    if (on) return Subclass(hwnd, GeneralHook, &form);
+    return Unsubclass(hwnd);
+}
+
+POINT MinTrackSize(const HookedForm& form) {
+    return {form.MinTrackX() - kFrameAllowanceX + 2 * GetSystemMetrics(SM_CXFRAME),
+            form.MinTrackY() - kCaptionAllowanceY + GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME)};
+}
 
 bool HookMeUp_ControlPanel(ControlPanel& panel, bool on) {
     if (!panel.hwnd()) return false;

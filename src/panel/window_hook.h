@@ -23,4 +23,26 @@ struct FrameGeometry {
 inline constexpr int kCornerZone = 15;
 int FrameHitTest(const FrameGeometry& g, int x, int y);
 
+// The general hook a form installs on itself with Subclass, giving itself
+// as the owner: the hook asks the owner these operations by name.
+class HookedForm {
+public:
+    virtual ~HookedForm() = default;
+    // Smallest width and height, written for an 8-pixel frame allowance
+    // across and a 25-pixel caption-and-frame allowance down.
+    virtual int MinTrackX() const = 0;
+    virtual int MinTrackY() const = 0;
+    virtual int MaxTrackX(int proposed) const { return proposed; }
+    virtual int MaxTrackY(int proposed) const { return proposed; }
+    // A control in which the pointer grabs the bottom-right corner.
+    virtual bool HasResizeHandle() const { return false; }
+    virtual HWND GetResizeHandle() const { return nullptr; }
+    virtual void MouseWheel(int delta) {}
+};
+
+// Installs (true) or removes (false) the general hook on hwnd.
+bool HookMeUp(HWND hwnd, HookedForm& form, bool on);
+// The minimum tracking size for a form's own limits on the running system.
+POINT MinTrackSize(const HookedForm& form);
+
 }  // namespace kk
