@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Screenshot of one settings page in the demo installation:
-#   scripts/shot.sh WINVER TOOLID [classic]
+#   scripts/shot.sh WINVER TOOLID [CONTROLID]
 # starts the panel under that Windows version (XP and Vista with their
-# visual style unless "classic" is given), opens the page of TOOLID as a
-# user would, and saves .demo/page-WINVER-TOOLID.png.
+# visual style; KK_LOOK=classic for the classic one), opens the page of
+# TOOLID as a user would, presses the page's button CONTROLID if one is
+# given (a Browse button, say), and saves .demo/page-WINVER-TOOLID.png.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 # The opener comes from this script's own tree, so another work tree's
 # panel (ROOT=...) can be shown with it.
 OPENER=$(cd "$(dirname "$0")/.." && pwd)/build/x64/fixtures/openpage.exe
-winver=${1:?Windows version, e.g. winxp}; tool=${2:?ToolId}; look=${3:-themed}
+winver=${1:?Windows version, e.g. winxp}; tool=${2:?ToolId}; control=${3:-}; look=${KK_LOOK:-themed}
 [ -f "$BUILD/x64/Control Panel.exe" ] || "$ROOT/scripts/build.sh" >/dev/null
 source "$(dirname "$0")/demo_prefix.sh"
 export WINEPREFIX=$PREFIX
@@ -23,8 +24,8 @@ trap 'wineserver -k >/dev/null 2>&1; kill $XVFB_PID 2>/dev/null; wine_reg "$PREF
 wineserver -p >/dev/null 2>&1 || true
 wine "$PANEL" >/dev/null 2>&1 &
 sleep 5
-wine "$OPENER" "$tool" >/dev/null 2>&1 || echo "the page did not open" >&2
+wine "$OPENER" "$tool" $control >/dev/null 2>&1 || echo "the page did not open" >&2
 sleep 3
-SHOT=$DEMO/page-$winver-$tool.png
+SHOT=$DEMO/page-$winver-$tool${control:+-$control}.png
 import -window root "$SHOT"
 echo "$SHOT"
