@@ -86,8 +86,11 @@ TEST_F(HotkeysPage, StoredValuesBecomeRowsAndAcceptWritesBackOnlyTheRows) {
     SetString(HKEY_CURRENT_USER, kHotkeysTempKey, "_Advanced", "1");
     Open(MakeHotkeysPage(), "9");
     EXPECT_EQ(Count(), 5);
-    for (const Case& c : cases)
-        if (!c.row.empty()) EXPECT_GE(Find(c.row), 0) << c.name;
+    for (const Case& c : cases) {
+        if (!c.row.empty()) {
+            EXPECT_GE(Find(c.row), 0) << c.name;
+        }
+    }
     EXPECT_TRUE(IsTicked(Item(kIdHotkeyAdvanced)));
 
     // The "\" key comes back from the drop-down intact after an edit.
@@ -99,7 +102,9 @@ TEST_F(HotkeysPage, StoredValuesBecomeRowsAndAcceptWritesBackOnlyTheRows) {
     EXPECT_EQ(Accepted(), "5");
     for (const Case& c : cases) {
         EXPECT_EQ(ValueExists(HKEY_CURRENT_USER, kHotkeysTempKey, c.name), !c.afterwards.empty()) << c.name;
-        if (!c.afterwards.empty()) EXPECT_EQ(Stored(c.name), c.afterwards) << c.name;
+        if (!c.afterwards.empty()) {
+            EXPECT_EQ(Stored(c.name), c.afterwards) << c.name;
+        }
     }
     EXPECT_EQ(GetValueType(HKEY_CURRENT_USER, kHotkeysTempKey, "5D"), REG_SZ);
     EXPECT_EQ(Stored("_Advanced"), "1");
