@@ -45,14 +45,16 @@ void DrawTinyIcon(HDC dc, const RECT& r, int index) {
     FillSolid(dc, RECT{r.left + 2, r.top + 5, r.right - 3, r.top + 6}, kGripShadow);
 }
 
-// The size grip: three diagonal rows of dots towards the bottom right.
+// The size grip: three diagonal rows of dots towards the bottom right,
+// over the corner of the model's rim, which runs on under it.
 void DrawGrip(HDC dc, const RECT& r) {
     FillSolid(dc, r, kModelFace);
-    constexpr int kDot = 2, kPitch = 4, kRows = 3;
+    FillSolid(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, kModelRim);
+    FillSolid(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, kModelRim);
+    constexpr int kDot = 2, kPitch = 4, kRows = 3, kInset = 2;
     for (int row = 0; row < kRows; ++row)
         for (int i = 0; i <= row; ++i) {
-            const int x = r.right - kPitch * (i + 1), y = r.bottom - kPitch * (row - i + 1);
-            FillSolid(dc, RECT{x + 1, y + 1, x + kDot + 1, y + kDot + 1}, kModelLight);
+            const int x = r.right - kInset - kPitch * (i + 1) + 1, y = r.bottom - kInset - kPitch * (row - i + 1) + 1;
             FillSolid(dc, RECT{x, y, x + kDot, y + kDot}, kGripShadow);
         }
 }

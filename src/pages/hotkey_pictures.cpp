@@ -5,10 +5,11 @@
 namespace kk {
 namespace {
 
-// A cap is a letter of 3 x 5 pixels in a raised key, 5 x 9 pixels.
-constexpr int kCapWidth = 5, kCapHeight = 9;
-constexpr int kGlyphWidth = 3, kGlyphHeight = 5;
-constexpr int kGlyphLeft = 1, kGlyphTop = 2;
+// A cap is a letter of 5 x 7 pixels in a raised key of 9 x 13 pixels;
+// caps stand a pixel apart.
+constexpr int kCapWidth = 9, kCapHeight = 13, kCapGap = 1;
+constexpr int kGlyphWidth = 5, kGlyphHeight = 7;
+constexpr int kGlyphLeft = 2, kGlyphTop = 2;
 
 struct Cap {
     int bit;
@@ -17,9 +18,9 @@ struct Cap {
 };
 // In the order the combination is read.
 const Cap kCaps[] = {
-    {kCtrlBit, ".##" "#.." "#.." "#.." ".##", RGB(28, 70, 150)},
-    {kAltBit, ".#." "#.#" "###" "#.#" "#.#", RGB(24, 120, 48)},
-    {kShiftBit, ".##" "#.." ".#." "..#" "##.", RGB(150, 60, 20)},
+    {kCtrlBit, ".###." "#...#" "#...." "#...." "#...." "#...#" ".###.", RGB(28, 70, 150)},
+    {kAltBit, ".###." "#...#" "#...#" "#####" "#...#" "#...#" "#...#", RGB(24, 120, 48)},
+    {kShiftBit, ".####" "#...." "#...." ".###." "....#" "....#" "####.", RGB(150, 60, 20)},
 };
 
 const COLORREF kRim = RGB(92, 92, 96), kFace = RGB(250, 250, 244), kSkirt = RGB(196, 196, 188);
@@ -47,18 +48,18 @@ bool DrawHotkeyImage(HDC dc, const RECT& rect, int code) {
     for (const Cap& cap : kCaps)
         if (code & cap.bit) ++caps;
     // The strip is centred in the picture.
-    int x = rect.left + (rect.right - rect.left - caps * kCapWidth) / 2;
+    int x = rect.left + (rect.right - rect.left - caps * (kCapWidth + kCapGap) + kCapGap) / 2;
     const int y = rect.top + (rect.bottom - rect.top - kCapHeight) / 2;
     for (const Cap& cap : kCaps) {
         if (!(code & cap.bit)) continue;
         DrawCap(dc, x, y, cap);
-        x += kCapWidth;
+        x += kCapWidth + kCapGap;
     }
     return true;
 }
 
 UniqueImageList MakeHotkeyImages() {
-    return DrawImageList(kHotkeyPictureSize, kHotkeyPictureSlots,
+    return DrawImageList(kHotkeyPictureWidth, kHotkeyPictureHeight, kHotkeyPictureSlots,
                          [](HDC dc, const RECT& r, int code) { DrawHotkeyImage(dc, r, code); });
 }
 

@@ -10,13 +10,13 @@ namespace kk {
 
 // Modifier code bits; a hotkey's code is their sum.
 inline constexpr int kAltBit = 1, kCtrlBit = 2, kShiftBit = 4;
-inline constexpr int kHotkeyPictureSize = 16;
+inline constexpr int kHotkeyPictureWidth = 32, kHotkeyPictureHeight = 16;
 inline constexpr int kHotkeyPictureSlots = 8;  // codes 0 to 7
 
 // Whether a code is a hotkey's: Ctrl or Alt, with or without Shift.
 bool IsHotkeyCode(int code);
 
-// Paints the picture of code into rect (kHotkeyPictureSize square);
+// Paints the picture of code into rect (kHotkeyPictureWidth wide);
 // false, painting nothing, for a code that is no hotkey's.
 bool DrawHotkeyImage(HDC dc, const RECT& rect, int code);
 

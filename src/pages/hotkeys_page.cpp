@@ -32,9 +32,9 @@ constexpr int kFirstSpecialCommand = 1;  // the menu answers 0 when nothing is p
 constexpr int kFunctionKeys = 12;
 
 // Geometry in the page's panel (pixels).
-constexpr int kListWidth = 184, kListHeight = 168, kKeyColumnWidth = 64;
+constexpr int kListWidth = 184, kListHeight = 168, kKeyColumnWidth = 72;
 constexpr int kSmallButtonWidth = 75, kButtonGap = 6;
-constexpr int kFrameLeft = 200, kFrameTop = 2, kFrameHeight = 204, kFrameInset = 12;
+constexpr int kFrameLeft = 198, kFrameTop = 2, kFrameHeight = 204, kFrameInset = 12;
 constexpr int kComboDropHeight = 200, kComboWidth = 90, kInsertWidth = 85;
 
 // The key drop-down's entries, in the order the user finds them.
@@ -96,9 +96,10 @@ int CodeOf(const std::string& name) {
     return !name.empty() && name[0] >= '0' && name[0] <= '9' ? name[0] - '0' : 0;
 }
 
-HWND AddControl(HWND panel, HFONT font, const char* cls, const char* caption, DWORD style, int id, const RECT& r) {
+HWND AddControl(HWND panel, HFONT font, DWORD exStyle, const char* cls, const char* caption, DWORD style, int id,
+                const RECT& r) {
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(panel, GWLP_HINSTANCE));
-    HWND control = CreateWindowExA(0, cls, caption, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
+    HWND control = CreateWindowExA(exStyle, cls, caption, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.right - r.left,
                                    r.bottom - r.top, panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    instance, nullptr);
     if (control && font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -174,10 +175,16 @@ public:
 private:
     void CreateFrame() {
         HFONT font = host_->Font();
-        const int left = kFrameLeft + kFrameInset, right = kPageWidth - kFrameInset;
+        // The frame takes the panel's width up to its margin: its caption is long.
+        RECT panel{};
+        GetClientRect(panel_, &panel);
+        const int frameRight = panel.right - kPageMargin;
+        const int left = kFrameLeft + kFrameInset, right = frameRight - kFrameInset;
         const int boxWidth = 56, boxTop = kFrameTop + 22, keyTop = boxTop + 32, meatTop = keyTop + 32;
-        AddControl(panel_, font, "BUTTON", "Settings for the currently selected hotkey:", BS_GROUPBOX | WS_GROUP,
-                   kIdHotkeyFrame, RECT{kFrameLeft, kFrameTop, kPageWidth, kFrameTop + kFrameHeight});
+        // Transparent: the panel clips its children, and a group box paints
+        // only its rim and caption, so the panel must paint what it encloses.
+        AddControl(panel_, font, WS_EX_TRANSPARENT, "BUTTON", "Settings for the currently selected hotkey:", BS_GROUPBOX | WS_GROUP,
+                   kIdHotkeyFrame, RECT{kFrameLeft, kFrameTop, frameRight, kFrameTop + kFrameHeight});
         CreatePageControls(panel_, font,
                            {
                                {kIdHotkeyShift + kAltBit, ControlKind::CheckBox, "Alt", left, boxTop, boxWidth,
@@ -189,7 +196,7 @@ private:
                                {kIdHotkeyKeyLabel, ControlKind::Label, "Key:", left, keyTop + 3, 80, kLabelHeight},
                            });
         const int comboLeft = right - kComboWidth;
-        AddControl(panel_, font, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+        AddControl(panel_, font, 0, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
                    kIdHotkeyAssortment, RECT{comboLeft, keyTop, right, keyTop + kComboDropHeight});
         CreatePageControls(panel_, font,
                            {

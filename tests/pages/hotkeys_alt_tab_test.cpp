@@ -25,24 +25,18 @@ class HotkeysPage : public kktest::PageTest {
 protected:
     HWND List() const { return Item(kIdHotkeyList); }
     int Count() const { return ListView_GetItemCount(List()); }
-    std::string Cell(int row, int column) const {
-        char text[256] = {};
-        LVITEMA item{};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        SendMessageA(List(), LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
-        return text;
-    }
-    int Picture(int row) const {
-        LVITEMA item{};
-        item.mask = LVIF_IMAGE;
-        item.iItem = row;
-        SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        return item.iImage;
-    }
     // A row as "picture key|text"; the text keeps the space after the column mark.
-    std::string Row(int row) const { return std::to_string(Picture(row)) + Cell(row, 0) + "|" + Cell(row, 1); }
+    std::string Row(int row) const {
+        char key[64] = {}, text[256] = {};
+        LVITEMA item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE, item.iItem = row, item.pszText = key, item.cchTextMax = sizeof key;
+        SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        const std::string picture = std::to_string(item.iImage);
+        item.mask = LVIF_TEXT, item.iSubItem = 1, item.pszText = text, item.cchTextMax = sizeof text;
+        SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        return picture + key + "|" + text;
+    }
+    int Picture(int row) const { return std::stoi(Row(row)); }
     int Find(const std::string& row) const {
         for (int i = 0; i < Count(); ++i)
             if (Row(i) == row) return i;
@@ -65,8 +59,7 @@ TEST_F(HotkeysPage, StoredValuesBecomeRowsAndAcceptWritesBackOnlyTheRows) {
     struct Case {
         std::string name, data;
         bool dword;
-        std::string row;        // "" when the value gives no row
-        std::string afterwards; // "" when Accept drops the value
+        std::string row, afterwards;  // "" for no row, for no value after Accept
     };
     const Case cases[] = {
         {"4F1", "\"Shift alone\"", false, "", ""},
@@ -79,10 +72,9 @@ TEST_F(HotkeysPage, StoredValuesBecomeRowsAndAcceptWritesBackOnlyTheRows) {
         {"5D", "", true, "5D| ", "\"\""},  // a number where a text belongs
         {"6\\", "\"back\\slash\"", false, "6\\| back\\slash", "\"back\\slashed\""},
     };
-    for (const Case& c : cases) {
-        if (c.dword) SetDword(HKEY_CURRENT_USER, kHotkeysTempKey, c.name, 0x41);
-        else SetString(HKEY_CURRENT_USER, kHotkeysTempKey, c.name, c.data);
-    }
+    for (const Case& c : cases)
+        c.dword ? SetDword(HKEY_CURRENT_USER, kHotkeysTempKey, c.name, 0x41)
+                : SetString(HKEY_CURRENT_USER, kHotkeysTempKey, c.name, c.data);
     SetString(HKEY_CURRENT_USER, kHotkeysTempKey, "_Advanced", "1");
     Open(MakeHotkeysPage(), "9");
     EXPECT_EQ(Count(), 5);
@@ -111,9 +103,7 @@ TEST_F(HotkeysPage, StoredValuesBecomeRowsAndAcceptWritesBackOnlyTheRows) {
 }
 
 TEST_F(HotkeysPage, ClearingTheLastOfCtrlAndAltTicksTheOther) {
-    struct Case {
-        int code, clicked, expected;
-    };
+    struct Case { int code, clicked, expected; };
     const Case cases[] = {
         {kCtrl, kCtrl, kAlt},
         {kAlt, kAlt, kCtrl},
@@ -162,9 +152,7 @@ TEST_F(HotkeysPage, NewSpecialAndDelete) {
     PostMessageA(hwnd_, WM_CHAR, '\r', 0);
     Click(kIdHotkeyInsert);
     EXPECT_EQ(Text(kIdHotkeyMeat), "My {Enter}text");
-    DWORD start = 0, end = 0;
-    SendMessageA(Item(kIdHotkeyMeat), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, 10u);
+    EXPECT_EQ(SendMessageA(Item(kIdHotkeyMeat), EM_GETSEL, 0, 0), MAKELRESULT(10, 10));  // the caret
     EXPECT_EQ(GetFocus(), Item(kIdHotkeyMeat));
     EXPECT_EQ(Row(0), "1A| My {Enter}text");
 
@@ -206,10 +194,7 @@ protected:
 };
 
 TEST_F(AltTabPage, TypedValuesAreKeptWithinTheLimits) {
-    struct Case {
-        int field;
-        std::string typed, shown;
-    };
+    struct Case { int field; std::string typed, shown; };
     const Case cases[] = {
         {0, "0", "1"}, {0, "word", "1"}, {0, "40", "26"}, {0, "99999999999999999999", "26"},
         {1, "12", "9"}, {1, "0", "1"},  {1, " 4 ", "4"},
@@ -223,12 +208,8 @@ TEST_F(AltTabPage, TypedValuesAreKeptWithinTheLimits) {
         const std::string other = c.field == 0 ? "3" : "7";
         EXPECT_EQ(Accepted(), c.field == 0 ? c.shown + '\0' + other : other + '\0' + c.shown);
     }
-    // Getting the focus selects the whole text.
-    SetFocus(Item(kIdTinyIconField + 0));
-    DWORD start = 9, end = 0;
-    SendMessageA(Item(kIdTinyIconField), EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    EXPECT_EQ(start, 0u);
-    EXPECT_EQ(end, 1u);
+    SetFocus(Item(kIdTinyIconField + 0));  // selects the whole text
+    EXPECT_EQ(SendMessageA(Item(kIdTinyIconField), EM_GETSEL, 0, 0), MAKELRESULT(0, 1));
 }
 
 TEST_F(AltTabPage, IconsAreCreatedOnDemandAndHiddenNotDestroyed) {
@@ -264,8 +245,7 @@ TEST_F(AltTabPage, DraggingTheCornerStopsAtTheLimits) {
     Mouse(WM_MOUSEMOVE, MK_LBUTTON, 2000, 2000);
     EXPECT_EQ(ModelSize().cx, kMaxModelWidth * kTinyIconSize);
     EXPECT_EQ(ModelSize().cy, kMaxModelHeight * kTinyIconSize);
-    EXPECT_EQ(Text(kIdTinyIconField + 0), "26");
-    EXPECT_EQ(Text(kIdTinyIconField + 1), "9");
+    EXPECT_EQ(Text(kIdTinyIconField + 0) + "x" + Text(kIdTinyIconField + 1), "26x9");
     Mouse(WM_MOUSEMOVE, MK_LBUTTON, -500, -500);
     EXPECT_EQ(ModelSize().cx, kMinModelWidth * kTinyIconSize);
     EXPECT_EQ(ModelSize().cy, kMinModelHeight * kTinyIconSize);
