@@ -36,6 +36,9 @@ constexpr int kListWidth = 184, kListHeight = 168, kKeyColumnWidth = 72;
 constexpr int kSmallButtonWidth = 75, kButtonGap = 6;
 constexpr int kFrameLeft = 198, kFrameTop = 2, kFrameHeight = 204, kFrameInset = 12;
 constexpr int kComboDropHeight = 200, kComboWidth = 90, kInsertWidth = 85;
+constexpr int kCaptionSpace = 22;  // the frame's caption above its first row
+constexpr int kEditorPitch = 32, kModifierBoxWidth = 56, kBoxGap = 4;
+constexpr int kLabelNudge = 3, kLabelGap = 2;  // a label beside or above its box
 
 // The key drop-down's entries, in the order the user finds them.
 std::vector<std::string> KeyNames() {
@@ -180,33 +183,36 @@ private:
         GetClientRect(panel_, &panel);
         const int frameRight = panel.right - kPageMargin;
         const int left = kFrameLeft + kFrameInset, right = frameRight - kFrameInset;
-        const int boxWidth = 56, boxTop = kFrameTop + 22, keyTop = boxTop + 32, meatTop = keyTop + 32;
+        const int boxTop = kFrameTop + kCaptionSpace, keyTop = boxTop + kEditorPitch, meatTop = keyTop + kEditorPitch;
+        const int boxStep = kModifierBoxWidth + kBoxGap, width = right - left;
+        const int meatBoxTop = meatTop + kLabelHeight + kLabelGap, insertTop = meatBoxTop + kEditHeight + kButtonGap;
         // Transparent: the panel clips its children, and a group box paints
         // only its rim and caption, so the panel must paint what it encloses.
-        AddControl(panel_, font, WS_EX_TRANSPARENT, "BUTTON", "Settings for the currently selected hotkey:", BS_GROUPBOX | WS_GROUP,
-                   kIdHotkeyFrame, RECT{kFrameLeft, kFrameTop, frameRight, kFrameTop + kFrameHeight});
-        CreatePageControls(panel_, font,
-                           {
-                               {kIdHotkeyShift + kAltBit, ControlKind::CheckBox, "Alt", left, boxTop, boxWidth,
-                                kOptionHeight},
-                               {kIdHotkeyShift + kCtrlBit, ControlKind::CheckBox, "Ctrl", left + boxWidth + 4,
-                                boxTop, boxWidth, kOptionHeight},
-                               {kIdHotkeyShift + kShiftBit, ControlKind::CheckBox, "Shift", left + 2 * (boxWidth + 4),
-                                boxTop, boxWidth, kOptionHeight},
-                               {kIdHotkeyKeyLabel, ControlKind::Label, "Key:", left, keyTop + 3, 80, kLabelHeight},
-                           });
-        const int comboLeft = right - kComboWidth;
+        AddControl(panel_, font, WS_EX_TRANSPARENT, "BUTTON", "Settings for the currently selected hotkey:",
+                   BS_GROUPBOX | WS_GROUP, kIdHotkeyFrame,
+                   RECT{kFrameLeft, kFrameTop, frameRight, kFrameTop + kFrameHeight});
+        CreatePageControls(
+            panel_, font,
+            {
+                {kIdHotkeyShift + kAltBit, ControlKind::CheckBox, "Alt", left, boxTop, kModifierBoxWidth,
+                 kOptionHeight},
+                {kIdHotkeyShift + kCtrlBit, ControlKind::CheckBox, "Ctrl", left + boxStep, boxTop, kModifierBoxWidth,
+                 kOptionHeight},
+                {kIdHotkeyShift + kShiftBit, ControlKind::CheckBox, "Shift", left + 2 * boxStep, boxTop,
+                 kModifierBoxWidth, kOptionHeight},
+                {kIdHotkeyKeyLabel, ControlKind::Label, "Key:", left, keyTop + kLabelNudge, width - kComboWidth,
+                 kLabelHeight},
+            });
         AddControl(panel_, font, 0, "COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
-                   kIdHotkeyAssortment, RECT{comboLeft, keyTop, right, keyTop + kComboDropHeight});
-        CreatePageControls(panel_, font,
-                           {
-                               {kIdHotkeyMeatLabel, ControlKind::Label, "Text to type:", left, meatTop, right - left,
-                                kLabelHeight},
-                               {kIdHotkeyMeat, ControlKind::Edit, "", left, meatTop + kLabelHeight + 2, right - left,
-                                kEditHeight},
-                               {kIdHotkeyInsert, ControlKind::PushButton, "Special...", right - kInsertWidth,
-                                meatTop + kLabelHeight + kEditHeight + 10, kInsertWidth, kButtonHeight},
-                           });
+                   kIdHotkeyAssortment, RECT{right - kComboWidth, keyTop, right, keyTop + kComboDropHeight});
+        CreatePageControls(
+            panel_, font,
+            {
+                {kIdHotkeyMeatLabel, ControlKind::Label, "Text to type:", left, meatTop, width, kLabelHeight},
+                {kIdHotkeyMeat, ControlKind::Edit, "", left, meatBoxTop, width, kEditHeight},
+                {kIdHotkeyInsert, ControlKind::PushButton, "Special...", right - kInsertWidth, insertTop,
+                 kInsertWidth, kButtonHeight},
+            });
     }
 
     void FillHotKeyList() {
