@@ -3,15 +3,19 @@
 namespace kk {
 
 UniqueImageList DrawImageList(int size, int count, const PictureDrawer& draw) {
-    UniqueImageList list(ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0));
+    return DrawImageList(size, size, count, draw);
+}
+
+UniqueImageList DrawImageList(int width, int height, int count, const PictureDrawer& draw) {
+    UniqueImageList list(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, count, 0));
     if (!list) return list;
     HDC screen = GetDC(nullptr);
     HDC dc = CreateCompatibleDC(screen);
     GdiObject<HBRUSH> key(CreateSolidBrush(kTransparentKey));
     for (int i = 0; i < count; ++i) {
-        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, size, size));
+        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, width, height));
         HGDIOBJ old = SelectObject(dc, bitmap.get());
-        RECT r{0, 0, size, size};
+        RECT r{0, 0, width, height};
         FillRect(dc, &r, key.get());
         draw(dc, r, i);
         SelectObject(dc, old);
