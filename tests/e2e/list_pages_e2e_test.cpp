@@ -4,6 +4,8 @@
 // found showing what was stored when the panel starts again.
 #include "e2e/driver.h"
 
+#include "pages/alt_tab_page.h"
+#include "pages/hotkeys_page.h"
 #include "pages/places_bar_page.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +20,8 @@ namespace {
 
 const char kPlacesPolicy[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\comdlg32";
 const char kPlacesBar[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\comdlg32\\PlacesBar";
+const char kDesktop[] = "Control Panel\\Desktop";
+const char kHotkeys[] = "SOFTWARE\\Marrowby\\Kestrelkit\\Hotkeys";
 
 constexpr int kDialogAccept = 10, kDialogCancel = 11, kMainApply = 10, kMainCancel = 11;
 constexpr int kLinkFamily = 7000, kButtonFamily = 5000, kChangedFamily = 3000, kFrameBase = 1000;
@@ -43,6 +47,21 @@ void PressKey(HWND control, int key, int times = 1) {
 }
 
 HWND EditOf(HWND comboBox) { return GetWindow(comboBox, GW_CHILD); }
+
+// A click as the mouse gives it: the pointer arrives, presses and lets go.
+void Click(HWND window, int x, int y) {
+    PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// Rows of a list view, "text/second column/picture" each.
+std::string ListText(HWND list) {
+    std::string text;
+    for (const ListRow& row : ListRows(list))
+        text += row.text + "/" + row.second + "/" + std::to_string(row.picture) + " ";
+    return text;
+}
 
 struct RegistryValue {
     HKEY root;
@@ -93,6 +112,47 @@ const std::vector<Case>& Cases() {
                     std::to_string(SendMessageA(GetDlgItem(page, kk::kIdPlacesHide), BM_GETCHECK, 0, 0));
          },
          "C:\\windows|\"Favorites\"|1"},
+        {kk::kAltTabToolId, false, [] {},
+         [](HWND page) {
+             // The model's corner dragged far right (26 columns, the most) and to 96 pixels high (4 rows).
+             HWND model = GetDlgItem(page, kk::kIdTinyIconFrame);
+             RECT r{};
+             GetClientRect(model, &r);
+             const POINT corner{r.right - 4, r.bottom - 4};
+             PostMessageA(model, WM_MOUSEMOVE, 0, MAKELPARAM(corner.x, corner.y));
+             PostDrag(model, corner, {{corner.x + 100, corner.y}, {700, 92}});
+             // Then 12 rows typed into its field, which Tab leaves: the most is 9.
+             HWND rows = GetDlgItem(page, kk::kIdTinyIconField + 1);
+             // Posted, so they arrive after the drag, in order.
+             Click(rows, 4, 4);
+             for (char c : std::string("12")) PostMessageA(rows, WM_CHAR, c, 1);
+             PostMessageA(rows, WM_KEYDOWN, VK_TAB, 1);
+             ASSERT_TRUE(WaitUntil([&] { return ControlText(rows) == "9"; }, 3000)) << ControlText(rows);
+         },
+         "",
+         {{HKEY_CURRENT_USER, kDesktop, "CoolSwitchColumns", "26"},
+          {HKEY_CURRENT_USER, kDesktop, "CoolSwitchRows", "9"}},
+         [](HWND page) {
+             return ControlText(GetDlgItem(page, kk::kIdTinyIconField)) + "|" +
+                    ControlText(GetDlgItem(page, kk::kIdTinyIconField + 1));
+         },
+         "26|9"},
+        {kk::kHotkeysToolId, false, [] { WriteString(HKEY_CURRENT_USER, kHotkeys, "2F5", "\"Hello\""); },
+         [](HWND page) {
+             PostMessageA(GetDlgItem(page, kk::kIdHotkeyNew), BM_CLICK, 0, 0);
+             HWND meat = GetDlgItem(page, kk::kIdHotkeyMeat);
+             ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(meat) && ControlText(meat) == "My text"; }, 3000));
+             SendMessageA(meat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+             TypeInto(meat, "Bye");
+             PostMessageA(GetDlgItem(page, kk::kIdHotkeyShift + 4), BM_CLICK, 0, 0);  // Alt+Shift+A
+         },
+         "",
+         {{HKEY_CURRENT_USER, kHotkeys, "2F5", "\"Hello\""},
+          {HKEY_CURRENT_USER, kHotkeys, "5A", "\"Bye\""},
+          {HKEY_CURRENT_USER, kHotkeys, "_Advanced", "0"},
+          {HKEY_CURRENT_USER, kSuiteKey, "EnableHotkeys", "2"}},
+         [](HWND page) { return ListText(GetDlgItem(page, kk::kIdHotkeyList)); },
+         "F5/ Hello/2 A/ Bye/5 "},
     };
     return cases;
 }
