@@ -1,1 +1,199 @@
-// placeholder
+// The details and Autoplay pages on real list views, driven by the space
+// bar and by mouse messages posted to the list as a user's would arrive.
+#include "pages/autoplay_page.h"
+#include "pages/details_page.h"
+#include "pages/page_fixture.h"
+#include "pages/settings_dialog.h"
+
+#include "engine/footprint.h"
+#include "engine/registry.h"
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+using namespace kk;
+
+namespace {
+
+using Stored = std::vector<std::pair<std::string, std::string>>;
+
+class CheckListPages : public kktest::PageTest {
+protected:
+    void OpenDetails(const Stored& values) {
+        for (const auto& [name, text] : values) SetString(HKEY_CURRENT_USER, kDetailsTempKey, name, text);
+        Open(MakeDetailsPage(), "#1");
+    }
+    std::string Value(const std::string& name) { return GetString(HKEY_CURRENT_USER, kDetailsTempKey, name); }
+    HWND List() const { return GetDlgItem(hwnd_, kIdDetailsList); }  // both pages' lists are 101
+    // Rows from..to-1 as "name+" when checked, "name-" when not.
+    std::string Rows(int from, int to) const {
+        std::string rows;
+        for (int i = from; i < to; ++i) {
+            char text[64] = {};
+            LVITEMA item{};
+            item.mask = LVIF_TEXT | LVIF_IMAGE;
+            item.iItem = i;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+            rows += std::string(rows.empty() ? "" : ",") + text + (item.iImage == CheckImageBase() + 1 ? "+" : "-");
+        }
+        return rows;
+    }
+    POINT RowPoint(int row, int x, int dy = 0) const {
+        RECT r{};
+        ListView_GetItemRect(List(), row, &r, LVIR_BOUNDS);
+        return {x, (r.top + r.bottom) / 2 + dy};
+    }
+    void Post(UINT msg, WPARAM wp, POINT at) { PostMessageA(List(), msg, wp, MAKELPARAM(at.x, at.y)); }
+    // A press at the first point, moves through the others, the release at the last.
+    void Drag(const std::vector<POINT>& path) {
+        Post(WM_LBUTTONDOWN, MK_LBUTTON, path.front());
+        for (const POINT& p : path) Post(WM_MOUSEMOVE, MK_LBUTTON, p);
+        Post(WM_LBUTTONUP, 0, path.back());
+        kktest::Pump(hwnd_);
+    }
+    void Space(int row) {
+        ListView_SetItemState(List(), row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        SendMessageA(List(), WM_KEYDOWN, VK_SPACE, 0);
+    }
+    static constexpr int kPastCheck = 120, kOnCheck = 6;  // press positions beside and on the picture
+};
+
+TEST_F(CheckListPages, DetailsShowTheStoredOrderFirstAndDropWhatTheyCannotPlace) {
+    const struct {
+        Stored stored;
+        std::string firstRows;
+    } cases[] = {
+        {{{"", "3"}, {"1", "MP3 Title"}, {"2", "Bogus"}, {"3", "File Size"}}, "MP3 Title+,File Size+,File Size (exact)-"},
+        {{{"", "4"}, {"1", "JPG Width"}, {"2", ""}, {"3", "JPG Width"}, {"4", "File Date"}},
+         "JPG Width+,File Date+,File Size-"},
+        {{{"", "2"}, {"1", "File Type"}, {"3", "File Date"}}, "File Type+,File Size-,File Size (exact)-"},
+        {{{"", "many"}, {"1", "File Type"}}, "File Size-,File Size (exact)-,File Date-"},
+        {{{"1", "File Type"}}, "File Size-,File Size (exact)-,File Date-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.firstRows);
+        DeleteKey(HKEY_CURRENT_USER, kDetailsTempKey);
+        OpenDetails(c.stored);
+        EXPECT_EQ(Rows(0, 3), c.firstRows);
+        EXPECT_EQ(ListView_GetItemCount(List()), 24);
+        for (const auto& [name, text] : c.stored) EXPECT_EQ(Value(name), text) << "filling writes nothing";
+    }
+}
+
+TEST_F(CheckListPages, DetailsAcceptWritesTheChosenDetailsAndTheReadersTheyNeed) {
+    const struct {
+        Stored chosen;
+        std::string init;  // InitJPG, InitImage, InitMP3Spec, InitMP3ID3
+    } cases[] = {
+        {{{"", "0"}}, "0000"},
+        {{{"", "1"}, {"1", "JPG Width"}}, "1100"},
+        {{{"", "1"}, {"1", "MP3 Bit Rate"}}, "0010"},
+        {{{"", "1"}, {"1", "MP3 Artist"}}, "0001"},
+        {{{"", "3"}, {"1", "MP3 Duration"}, {"2", "JPG Camera"}, {"3", "MP3 Title"}}, "1011"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.init);
+        SetString(HKEY_CURRENT_USER, kDetailsTempKey, "7", "File Date");  // stale: Accept drops it
+        OpenDetails(c.chosen);
+        EXPECT_EQ(Accepted(), "before") << "the settings text is left as it was";
+        EXPECT_EQ(Value("InitJPG") + Value("InitImage") + Value("InitMP3Spec") + Value("InitMP3ID3"), c.init);
+        EXPECT_EQ(Value(""), c.chosen[0].second);
+        EXPECT_EQ(Value(c.chosen.back().first), c.chosen.back().second);
+        EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kDetailsTempKey, "7"));
+    }
+}
+
+TEST_F(CheckListPages, DetailsSeparatorKeepsOneCharacterAndTabIsStoredEmpty) {
+    OpenDetails({{"Delim", ""}, {"No Paths", "1"}});
+    EXPECT_EQ(Text(kIdDetailsDelim), "-Tab-");
+    EXPECT_FALSE(IsTicked(Item(kIdDetailsPaths)));
+    Type(kIdDetailsDelim, ";,|");
+    EXPECT_EQ(Text(kIdDetailsDelim), "|");
+    EXPECT_GT(acceptEnabled, 0);
+    Click(kIdDetailsPaths);
+    Accepted();
+    EXPECT_EQ(Value("Delim") + Value("No Paths"), "|0");
+    SendMessageA(Item(kIdDetailsDelim), WM_KEYDOWN, VK_TAB, 0);  // Ctrl-Tab, as the box receives it
+    EXPECT_EQ(Text(kIdDetailsDelim), "-Tab-");
+    Accepted();
+    EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kDetailsTempKey, "Delim"));
+    EXPECT_EQ(Value("Delim"), "");
+}
+
+TEST_F(CheckListPages, DetailsOptionIsOnlyEnabledWhileADetailIsChecked) {
+    OpenDetails({{"TwoContext", "1"}});
+    EXPECT_TRUE(IsTicked(Item(kIdDetailsOption)));
+    EXPECT_FALSE(IsWindowEnabled(Item(kIdDetailsOption)));
+    Click(kIdDetailsAll + 1);
+    EXPECT_TRUE(IsWindowEnabled(Item(kIdDetailsOption)));
+    EXPECT_EQ(acceptEnabled, 1);
+    Click(kIdDetailsAll + 0);
+    EXPECT_FALSE(IsWindowEnabled(Item(kIdDetailsOption)));
+    Space(5);
+    EXPECT_TRUE(IsWindowEnabled(Item(kIdDetailsOption)));
+    EXPECT_EQ(Rows(5, 6), "Folder Path+");
+}
+
+TEST_F(CheckListPages, DetailsRowsMoveByDragAndResetRestoresTheStoredOrderKeepingTicks) {
+    OpenDetails({{"", "2"}, {"1", "File Type"}, {"2", "MP3 Year"}});
+    Drag({RowPoint(0, kPastCheck), RowPoint(3, kPastCheck)});
+    EXPECT_EQ(Rows(0, 4), "MP3 Year+,File Size-,File Size (exact)-,File Type+") << "pressed right of the picture";
+    EXPECT_EQ(acceptEnabled, 1);
+    Drag({RowPoint(1, kPastCheck), RowPoint(5, kPastCheck), RowPoint(1, kPastCheck)});
+    // Pressed near a row's foot, released just inside the next: under the threshold.
+    const int rowHeight = RowPoint(1, 0).y - RowPoint(0, 0).y, nearFoot = rowHeight / 2 - 1;
+    Drag({RowPoint(1, kPastCheck, nearFoot), RowPoint(1, kPastCheck, nearFoot + 3)});
+    EXPECT_EQ(Rows(0, 4), "MP3 Year+,File Size-,File Size (exact)-,File Type+") << "no move";
+    EXPECT_EQ(acceptEnabled, 1);
+    Space(3);                                         // unticks File Type
+    Drag({RowPoint(6, kOnCheck), RowPoint(6, kOnCheck)});  // ticks Folder Path
+    Click(kIdDetailsReorder);
+    EXPECT_EQ(Rows(0, 3) + "|" + Rows(6, 7), "File Type+,MP3 Year+,File Size-|Folder Path+");
+}
+
+TEST_F(CheckListPages, AutoplayRowsFollowTheMaskAndRebuildItFromTheLetters) {
+    const struct {
+        std::string in;
+        int untick[2];  // rows unticked by the space bar, -1 for none
+        std::string out;
+    } cases[] = {
+        {"0", {3, -1}, "8"},
+        {"0", {0, 25}, "33554433"},
+        {"4227858433", {-1, -1}, "1"},  // bits above Z dropped
+        {"-2147483647", {-1, -1}, "1"},  // bit 31 read back signed
+        {"-1", {-1, -1}, "67108863"},
+        {"drive", {-1, -1}, "0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.in);
+        Open(MakeAutoplayPage(), c.in);
+        for (int row : c.untick)
+            if (row >= 0) Space(row);
+        EXPECT_EQ(Accepted(), c.out);
+        EXPECT_EQ(acceptEnabled > 0, c.untick[0] >= 0);
+    }
+    EXPECT_EQ(ListView_GetItemCount(List()), 26);
+    EXPECT_EQ(Rows(2, 3), "C:  (hard disk)+");
+}
+
+TEST_F(CheckListPages, AutoplayAllButtonsSetEveryRowWithoutEnablingAccept) {
+    Open(MakeAutoplayPage(), "8");
+    Click(kIdBtnAutoplay + 0);
+    EXPECT_EQ(Accepted(), "67108863");
+    Click(kIdBtnAutoplay + 1);
+    EXPECT_EQ(Accepted(), "0");
+    EXPECT_EQ(acceptEnabled, 0);
+    Drag({RowPoint(4, kPastCheck), RowPoint(4, kPastCheck)});
+    EXPECT_EQ(acceptEnabled, 0) << "a press beside the picture ticks nothing";
+    Drag({RowPoint(4, kOnCheck), RowPoint(4, kOnCheck)});
+    EXPECT_EQ(Accepted(), "16");
+    EXPECT_EQ(acceptEnabled, 1);
+}
+
+}  // namespace
