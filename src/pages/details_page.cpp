@@ -27,8 +27,9 @@ constexpr int kMostStoredNames = 256;
 constexpr char kTabShown[] = "-Tab-";
 const RECT kListPlace{kPageMargin, 8, kPageMargin + 200, 196};
 constexpr POINT kAllAt{kPageMargin, 204};
-constexpr int kRightLeft = 224, kRightWidth = 236;
-constexpr int kDelimLabelWidth = 112, kDelimWidth = 36;
+constexpr int kRightLeft = 222, kRightWidth = 246;
+constexpr int kDelimLabelWidth = 142, kDelimWidth = 48;
+constexpr int kTwoLineHeight = 30;
 
 // Which file readers the chosen details need the extension to prepare.
 struct Readers {
@@ -80,7 +81,7 @@ public:
         CreatePageControls(
             panel, host.Font(),
             {
-                {kIdDetailsReorder, ControlKind::PushButton, "&Reset sort order", kRightLeft, 8, 120, kButtonHeight},
+                {kIdDetailsReorder, ControlKind::PushButton, "&Reset sort order", kRightLeft, 8, 130, kButtonHeight},
                 {kIdDetailsDelimLabel, ControlKind::Label, "Delimiter / separator:", kRightLeft, 48,
                  kDelimLabelWidth, kLabelHeight},
                 {kIdDetailsDelim, ControlKind::Edit, "", kRightLeft + kDelimLabelWidth, 45, kDelimWidth,
@@ -90,8 +91,11 @@ public:
                 {kIdDetailsPaths, ControlKind::CheckBox, "Include paths", kRightLeft, 100, kRightWidth,
                  kOptionHeight},
                 {kIdDetailsOption, ControlKind::CheckBox, "Add separate context menu item for details", kRightLeft,
-                 122, kRightWidth, kOptionHeight},
+                 122, kRightWidth, kTwoLineHeight},
             });
+        // The longest caption may need a second line in a wide system font.
+        HWND option = Item(kIdDetailsOption);
+        SetWindowLongPtrA(option, GWL_STYLE, GetWindowLongPtrA(option, GWL_STYLE) | BS_MULTILINE);
         delim_ = Item(kIdDetailsDelim);
         if (delim_) Subclass(delim_, DelimProc, this);
     }
