@@ -38,12 +38,12 @@ protected:
     // An All button has set every row.
     virtual void OnAll() = 0;
 
+    UniqueImageList images_;  // declared first: it must outlive the list that draws with it
     PageList list_;
 
 private:
     void DrawAllButton(const DRAWITEMSTRUCT& item, bool checked) const;
 
-    UniqueImageList images_;
     int allId_ = 0;
     bool reorderable_ = false;
 };
