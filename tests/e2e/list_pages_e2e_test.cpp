@@ -5,6 +5,8 @@
 #include "e2e/driver.h"
 
 #include "pages/alt_tab_page.h"
+#include "pages/autoplay_page.h"
+#include "pages/details_page.h"
 #include "pages/hotkeys_page.h"
 #include "pages/places_bar_page.h"
 
@@ -22,6 +24,8 @@ const char kPlacesPolicy[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Poli
 const char kPlacesBar[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\comdlg32\\PlacesBar";
 const char kDesktop[] = "Control Panel\\Desktop";
 const char kHotkeys[] = "SOFTWARE\\Marrowby\\Kestrelkit\\Hotkeys";
+const char kDetails[] = "Software\\Marrowby\\Menukit\\Details";
+const char kExplorerPolicies[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
 
 constexpr int kDialogAccept = 10, kDialogCancel = 11, kMainApply = 10, kMainCancel = 11;
 constexpr int kLinkFamily = 7000, kButtonFamily = 5000, kChangedFamily = 3000, kFrameBase = 1000;
@@ -53,6 +57,28 @@ void Click(HWND window, int x, int y) {
     PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
     PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
     PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+}
+
+// Row i of a list as the user presses it: on its check picture or on its text.
+POINT OnCheck(HWND list, int i) {
+    const RECT r = ListRowRect(list, i);
+    return {r.left + 6, (r.top + r.bottom) / 2};
+}
+POINT OnText(HWND list, int i) {
+    const RECT r = ListRowRect(list, i);
+    return {r.left + 80, (r.top + r.bottom) / 2};
+}
+void PostKey(HWND window, int key) {
+    PostMessageA(window, WM_KEYDOWN, key, 1);
+    PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+}
+
+// The first rows of a list view, "text/picture" each.
+std::string FirstRows(HWND list, size_t count) {
+    std::string text;
+    const std::vector<ListRow> rows = ListRows(list);
+    for (size_t i = 0; i < rows.size() && i < count; ++i) text += rows[i].text + "/" + std::to_string(rows[i].picture) + " ";
+    return text;
 }
 
 // Rows of a list view, "text/second column/picture" each.
@@ -93,6 +119,60 @@ HWND OpenPage(Process& panel, HWND main, const Case& c) {
 
 const std::vector<Case>& Cases() {
     static const std::vector<Case> cases = {
+        {kk::kDetailsToolId, true,
+         [] {
+             WriteString(HKEY_CURRENT_USER, kDetails, "", "1");
+             WriteString(HKEY_CURRENT_USER, kDetails, "1", "JPG Width");
+         },
+         [](HWND page) {
+             // Stored first "JPG Width", then the table: "File Size", "File Size (exact)", "File Date"...
+             HWND list = GetDlgItem(page, kk::kIdDetailsList);
+             Click(list, OnCheck(list, 1).x, OnCheck(list, 1).y);  // ticks "File Size"
+             Click(list, OnText(list, 3).x, OnText(list, 3).y);
+             PostKey(list, VK_SPACE);  // ticks "File Date"
+             const POINT from = OnText(list, 3), to = OnText(list, 0);
+             PostDrag(list, from, {{from.x, (from.y + to.y) / 2}, to});  // and moves it to the top
+             HWND delim = GetDlgItem(page, kk::kIdDetailsDelim);
+             PostMessageA(delim, WM_CHAR, ';', 1);
+         },
+         "",
+         {{HKEY_CURRENT_USER, kDetails, "", "3"},
+          {HKEY_CURRENT_USER, kDetails, "1", "File Date"},
+          {HKEY_CURRENT_USER, kDetails, "2", "JPG Width"},
+          {HKEY_CURRENT_USER, kDetails, "3", "File Size"},
+          {HKEY_CURRENT_USER, kDetails, "Delim", ";"},
+          {HKEY_CURRENT_USER, kDetails, "InitJPG", "1"},
+          {HKEY_CURRENT_USER, kDetails, "InitImage", "1"},
+          {HKEY_CURRENT_USER, kDetails, "InitMP3ID3", "0"}},
+         [](HWND page) {
+             return FirstRows(GetDlgItem(page, kk::kIdDetailsList), 4) + ControlText(GetDlgItem(page, kk::kIdDetailsDelim));
+         },
+         // Wine's XP reports a visual style: the XP pictures, 10 and 11.
+         "File Date/11 JPG Width/11 File Size/11 File Size (exact)/10 ;"},
+        {kk::kAutoplayToolId, false,
+         [] {
+             // Z switched off, and a bit above Z that no drive letter owns.
+             const DWORD mask = (1u << 25) | (1u << 31);
+             RegSetKeyValueA(HKEY_CURRENT_USER, kExplorerPolicies, "NoDriveAutoRun", REG_DWORD, &mask, sizeof mask);
+         },
+         [](HWND page) {
+             HWND list = GetDlgItem(page, kk::kIdAutoplayList);
+             Click(list, OnCheck(list, 0).x, OnCheck(list, 0).y);  // A off
+             Click(list, OnText(list, 3).x, OnText(list, 3).y);
+             PostKey(list, VK_SPACE);  // D off
+             PostKey(list, VK_END);
+             PostKey(list, VK_SPACE);  // Z on again
+         },
+         "",
+         {{HKEY_CURRENT_USER, kExplorerPolicies, "NoDriveAutoRun", "dword:9"}},
+         [](HWND page) {
+             const std::vector<ListRow> rows = ListRows(GetDlgItem(page, kk::kIdAutoplayList));
+             std::string shown = std::to_string(rows.size()) + " rows:";
+             for (size_t i : {0, 2, 3, 25})
+                 if (i < rows.size()) shown += " " + rows[i].text + "/" + std::to_string(rows[i].picture);
+             return shown;
+         },
+         "26 rows: A:  /10 C:  (hard disk)/11 D:  /10 Z:  (hard disk)/11"},  // Wine maps Z: to the root
         {kk::kPlacesBarToolId, false, [] {},
          [](HWND page) {
              HWND first = GetDlgItem(page, kk::kIdPlace);
