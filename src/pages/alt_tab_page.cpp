@@ -165,15 +165,9 @@ private:
             return 0;
         case WM_ERASEBKGND:
             return 1;  // Paint covers every pixel
-        case WM_PAINT: {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(hwnd_, &ps);
-            Paint(dc);
-            EndPaint(hwnd_, &ps);
-            return 0;
-        }
+        case WM_PAINT:
         case WM_PRINTCLIENT:
-            Paint(reinterpret_cast<HDC>(wp));
+            PaintMessage(hwnd_, msg, wp, [this](HDC dc) { Paint(dc); });
             return 0;
         }
         return DefWindowProcA(hwnd_, msg, wp, lp);

@@ -2,6 +2,7 @@
 
 #include "engine/registry.h"
 #include "engine/suite.h"
+#include "panel/paint.h"
 #include "panel/artwork.h"
 #include "panel/control_ids.h"
 #include "panel/list_layout.h"
@@ -573,15 +574,9 @@ LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         FillRect(reinterpret_cast<HDC>(wp), &client, GetSysColorBrush(COLOR_BTNFACE));
         return 1;
     }
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        Paint(dc);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
+    case WM_PAINT:
     case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
+        PaintMessage(hwnd_, msg, wp, [this](HDC dc) { Paint(dc); });
         return 0;
     case WM_SETCURSOR:
         if (WaitCursor::Active()) {

@@ -1,5 +1,7 @@
 #include "panel/picture_window.h"
 
+#include "panel/paint.h"
+
 namespace kk {
 
 bool PictureWindow::Create(HWND parent, int id, int left, int top, int width, int height, Painter painter) {
@@ -17,21 +19,14 @@ LRESULT PictureWindow::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return HTTRANSPARENT;
     case WM_ERASEBKGND:
         return 1;  // the painter covers every pixel
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        RECT client;
-        GetClientRect(hwnd_, &client);
-        if (painter_) painter_(dc, client);
-        EndPaint(hwnd_, &ps);
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+        PaintMessage(hwnd_, msg, wp, [this](HDC dc) {
+            RECT client;
+            GetClientRect(hwnd_, &client);
+            if (painter_) painter_(dc, client);
+        });
         return 0;
-    }
-    case WM_PRINTCLIENT: {
-        RECT client;
-        GetClientRect(hwnd_, &client);
-        if (painter_) painter_(reinterpret_cast<HDC>(wp), client);
-        return 0;
-    }
     }
     return DefWindowProcA(hwnd_, msg, wp, lp);
 }

@@ -2,6 +2,7 @@
 
 #include "engine/handles.h"
 #include "panel/artwork.h"
+#include "panel/paint.h"
 #include "panel/control_panel.h"
 
 #include <windowsx.h>
@@ -149,15 +150,9 @@ LRESULT TitleButtons::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_ERASEBKGND:
         return 1;
-    case WM_PAINT: {
-        PAINTSTRUCT ps;
-        HDC dc = BeginPaint(hwnd_, &ps);
-        Paint(dc);
-        EndPaint(hwnd_, &ps);
-        return 0;
-    }
+    case WM_PAINT:
     case WM_PRINTCLIENT:
-        Paint(reinterpret_cast<HDC>(wp));
+        PaintMessage(hwnd_, msg, wp, [this](HDC dc) { Paint(dc); });
         return 0;
     }
     return DefWindowProcA(hwnd_, msg, wp, lp);
