@@ -196,6 +196,26 @@ void CopyKey(HKEY sourceRoot, const std::string& sourceKey, HKEY targetRoot, con
         CopyKey(sourceRoot, JoinKey(sourceKey, name), targetRoot, JoinKey(targetKey, name));
 }
 
+std::vector<NamedValue> ReadValues(HKEY root, const std::string& key) {
+    std::vector<NamedValue> values;
+    if (g_observer) g_observer(root, key, g_observerContext);
+    UniqueKey k = OpenOrCreate(root, key);
+    if (!k) return values;
+    DWORD count = 0, maxName = 0, maxData = 0;
+    if (RegQueryInfoKeyA(k.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &maxName, &maxData,
+                         nullptr, nullptr) != ERROR_SUCCESS)
+        return values;
+    std::string name(maxName + 2, '\0'), data(maxData + 1, '\0');
+    for (DWORD i = 0; i < count; ++i) {
+        DWORD nameLength = static_cast<DWORD>(name.size()), dataSize = maxData, type = REG_NONE;
+        if (RegEnumValueA(k.get(), i, &name[0], &nameLength, nullptr, &type, reinterpret_cast<BYTE*>(&data[0]),
+                          &dataSize) != ERROR_SUCCESS)
+            break;
+        values.push_back({TrimAtNul(name.substr(0, nameLength)), type, TrimAtNul(data.substr(0, dataSize))});
+    }
+    return values;
+}
+
 void ObserveEnumerations(EnumerationObserver observer, void* context) {
     g_observer = observer;
     g_observerContext = context;

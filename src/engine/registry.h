@@ -37,6 +37,16 @@ void CopyKey(HKEY sourceRoot, const std::string& sourceKey, HKEY targetRoot,
 // Names in the order the registry enumerates them, each cut at its first NUL.
 std::vector<std::string> EnumValues(HKEY root, const std::string& key);
 std::vector<std::string> EnumKeys(HKEY root, const std::string& key);
+// Every value of a key with its type and data in one pass, in enumeration
+// order: for a list of hundreds of values, one read each instead of a
+// lookup each. The text is the data cut at its first NUL, as GetString
+// gives it; its type tells whether it was a string at all.
+struct NamedValue {
+    std::string name;
+    DWORD type = REG_NONE;
+    std::string text;
+};
+std::vector<NamedValue> ReadValues(HKEY root, const std::string& key);
 // Called with each key the layer enumerates (values or subkeys), so tests
 // and benchmarks can count them; null stops it.
 using EnumerationObserver = void (*)(HKEY root, const std::string& key, void* context);

@@ -35,6 +35,7 @@ public:
 
     void Fill(const std::string& pageValue) override {
         const uint32_t mask = MaskFromText(pageValue);
+        PageListBatch batch(list_);
         list_.Clear();
         for (int i = 0; i < kLetters; ++i) {
             const std::string letter(1, static_cast<char>('A' + i));

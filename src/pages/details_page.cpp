@@ -159,6 +159,7 @@ private:
         std::set<std::string> ticked;
         for (int i = 0; keep && i < list_.Count(); ++i)
             if (list_.Row(i).number) ticked.insert(list_.Row(i).tag);
+        PageListBatch batch(list_);
         list_.Clear();
         bool placed[kDetailCount] = {};
         const int count = KeyExists(HKEY_CURRENT_USER, kDetailsTempKey) ? StoredCount() : 0;

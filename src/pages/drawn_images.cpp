@@ -9,11 +9,21 @@ UniqueImageList DrawImageList(int size, int count, const PictureDrawer& draw) {
 UniqueImageList DrawImageList(int width, int height, int count, const PictureDrawer& draw) {
     UniqueImageList list(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, count, 0));
     if (!list) return list;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
+    HDC dc = CreateCompatibleDC(nullptr);
     GdiObject<HBRUSH> key(CreateSolidBrush(kTransparentKey));
+    // A DIB section: the pictures are drawn pixel by pixel, which in memory
+    // costs nothing, where a screen bitmap may cost a round trip per pixel.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    info.bmiHeader.biCompression = BI_RGB;
     for (int i = 0; i < count; ++i) {
-        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, width, height));
+        void* bits = nullptr;
+        GdiObject<HBITMAP> bitmap(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!bitmap) break;  // later pictures would land at the wrong index
         HGDIOBJ old = SelectObject(dc, bitmap.get());
         RECT r{0, 0, width, height};
         FillRect(dc, &r, key.get());
@@ -22,7 +32,6 @@ UniqueImageList DrawImageList(int width, int height, int count, const PictureDra
         ImageList_AddMasked(list.get(), bitmap.get(), kTransparentKey);
     }
     DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
     return list;
 }
 

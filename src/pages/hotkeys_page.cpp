@@ -88,10 +88,9 @@ std::string Unquoted(const std::string& data) {
 
 // A value of another type than text holds no text to type: its bytes
 // would show as garbage.
-std::string StoredText(const std::string& name) {
-    const int type = GetValueType(HKEY_CURRENT_USER, kHotkeysTempKey, name);
-    if (type != REG_SZ && type != REG_EXPAND_SZ) return {};
-    return Unquoted(GetString(HKEY_CURRENT_USER, kHotkeysTempKey, name));
+std::string StoredText(const NamedValue& value) {
+    if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) return {};
+    return Unquoted(value.text);
 }
 
 // The code a stored name starts with; a non-digit counts as 0.
@@ -216,11 +215,14 @@ private:
     }
 
     void FillHotKeyList() {
-        for (const std::string& name : EnumValues(HKEY_CURRENT_USER, kHotkeysTempKey)) {
+        const std::vector<NamedValue> values = ReadValues(HKEY_CURRENT_USER, kHotkeysTempKey);
+        PageListBatch batch(list_);
+        for (const NamedValue& value : values) {
+            const std::string& name = value.name;
             if (!name.empty() && name[0] == kSettingPrefix) continue;
             const int code = CodeOf(name);
             if (!IsHotkeyCode(code)) continue;  // no picture, no row
-            list_.Append(HotkeyRow(code, name.substr(1), StoredText(name)));
+            list_.Append(HotkeyRow(code, name.substr(1), StoredText(value)));
         }
         HWND combo = Item(kIdHotkeyAssortment);
         for (const std::string& key : keyNames_)

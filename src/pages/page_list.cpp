@@ -44,7 +44,8 @@ bool PageList::Create(HWND parent, int id, const RECT& place, HFONT font, HIMAGE
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE));
     hwnd_ = CreateWindowExA(WS_EX_CLIENTEDGE, WC_LISTVIEWA, "",
                             WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_GROUP | LVS_REPORT | LVS_NOCOLUMNHEADER |
-                                LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_NOSORTHEADER,
+                                LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | LVS_NOSORTHEADER |
+                                LVS_OWNERDATA,
                             place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     if (!hwnd_) return false;
@@ -76,62 +77,73 @@ void PageList::Clear() {
     quiet_ = false;
 }
 
-void PageList::ShowRow(int i, bool insert) {
-    if (!hwnd_) return;
-    const PageListRow& row = rows_[i];
-    std::string first = Column(row.text, 0);
-    LVITEMA item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
-    item.iItem = i;
-    item.pszText = first.data();
-    item.iImage = row.picture;
-    SendMessageA(hwnd_, insert ? LVM_INSERTITEMA : LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-    if (twoColumns_) {
-        std::string second = Column(row.text, 1);
-        LVITEMA sub{};
-        sub.iSubItem = 1;
-        sub.pszText = second.data();
-        SendMessageA(hwnd_, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&sub));
-    }
+// The list view holds no rows of its own (owner data): it asks for what it
+// shows, so a change is a new count and a repaint of the rows it touched.
+void PageList::Refresh(int first, int last) {
+    if (!hwnd_ || held_ > 0) return;
+    const int count = Count();
+    if (ListView_GetItemCount(hwnd_) != count)
+        SendMessageA(hwnd_, LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    if (count > 0 && first < count) ListView_RedrawItems(hwnd_, first < 0 ? 0 : first, last < count ? last : count - 1);
 }
 
 void PageList::Insert(int at, const PageListRow& row) {
     if (at < 0 || at > Count()) at = Count();
+    const int selected = held_ > 0 ? -1 : Selected();  // a batch fills a list nobody has selected in yet
     rows_.insert(rows_.begin() + at, row);
-    ShowRow(at, true);
+    Refresh(at, Count() - 1);
+    // The list view's selection stays at its index; it belongs to the row that moved down.
+    if (selected >= at) {
+        quiet_ = true;
+        Select(selected + 1);
+        quiet_ = false;
+    }
 }
 
 void PageList::Remove(int at) {
     if (at < 0 || at >= Count()) return;
+    const int selected = Selected();
+    quiet_ = true;
+    if (selected >= at) Select(-1);
     rows_.erase(rows_.begin() + at);
-    if (hwnd_) ListView_DeleteItem(hwnd_, at);
+    Refresh(at, Count() - 1);
+    InvalidateRect(hwnd_, nullptr, TRUE);  // the row that was last is gone
+    if (selected > at) Select(selected - 1);
+    quiet_ = false;
 }
 
 void PageList::SetRow(int i, const PageListRow& row) {
     if (i < 0 || i >= Count()) return;
     rows_[i] = row;
-    ShowRow(i, false);
+    Refresh(i, i);
 }
 
 void PageList::SetNumber(int i, int number, int picture) {
     if (i < 0 || i >= Count()) return;
     rows_[i].number = number;
     rows_[i].picture = picture;
-    ShowRow(i, false);
+    Refresh(i, i);
 }
 
 void PageList::Move(int from, int to) {
     if (from < 0 || from >= Count() || to < 0 || to >= Count() || from == to) return;
-    // One repaint for the whole move, not one per removed and inserted row.
+    // One repaint for the whole move, not one per row that shifts.
     SendMessageA(hwnd_, WM_SETREDRAW, FALSE, 0);
-    quiet_ = true;
     const PageListRow row = rows_[from];
-    Remove(from);
-    Insert(to, row);
-    quiet_ = false;
+    rows_.erase(rows_.begin() + from);
+    rows_.insert(rows_.begin() + to, row);
     Select(to);
     SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void PageList::ShowRow(NMLVDISPINFOA& info) const {
+    LVITEMA& item = info.item;
+    if (item.iItem < 0 || item.iItem >= Count()) return;
+    const PageListRow& row = rows_[item.iItem];
+    if (item.mask & LVIF_TEXT && item.pszText && item.cchTextMax > 0)
+        lstrcpynA(item.pszText, Column(row.text, item.iSubItem).c_str(), item.cchTextMax);
+    if (item.mask & LVIF_IMAGE) item.iImage = row.picture;
 }
 
 int PageList::Selected() const {
@@ -148,7 +160,7 @@ void PageList::Select(int i) {
     if (i >= 0 && i < Count()) {
         ListView_SetItemState(hwnd_, i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         ListView_EnsureVisible(hwnd_, i, FALSE);
-    } else if (events_) {
+    } else if (events_ && !quiet_) {
         events_->OnListSelect(*this, -1);
     }
 }
@@ -178,6 +190,7 @@ int PageList::RowAt(int y) const {
 
 bool PageList::HandleNotify(const NMHDR& header) {
     if (header.hwndFrom != hwnd_) return false;
+    if (header.code == LVN_GETDISPINFOA) ShowRow(const_cast<NMLVDISPINFOA&>(reinterpret_cast<const NMLVDISPINFOA&>(header)));
     if (header.code == LVN_ITEMCHANGED) {
         const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
         const bool selectionChanged = (change.uChanged & LVIF_STATE) &&
@@ -278,6 +291,17 @@ LRESULT PageList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     }
     }
     return CallOldWndProc(hwnd_, msg, wp, lp);
+}
+
+PageListBatch::PageListBatch(PageList& list) : list_(list) {
+    if (list_.held_++ == 0 && list_.hwnd_) SendMessageA(list_.hwnd_, WM_SETREDRAW, FALSE, 0);
+}
+
+PageListBatch::~PageListBatch() {
+    if (--list_.held_ > 0 || !list_.hwnd_) return;
+    list_.Refresh(0, list_.Count() - 1);
+    SendMessageA(list_.hwnd_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list_.hwnd_, nullptr, TRUE);
 }
 
 bool CheckBox(PageList& list, int x) {

@@ -1,6 +1,7 @@
 // The list the settings pages share: a common-controls list view in report
 // mode, without headers, whose rows carry a picture, a number and a tag
-// besides their text. A row's text may hold a tab: the part after it is
+// besides their text. The rows live here; the list view shows them as
+// owner data, so filling hundreds of rows costs no more than the rows in view. A row's text may hold a tab: the part after it is
 // drawn as a second column (the hotkeys page). The list can reorder its
 // rows by drag and drop: a press that the page allows to start a drag,
 // then a move of more than 60 twips up or down, begins it; the row under
@@ -78,16 +79,19 @@ public:
     // The row at client height y: the top visible row plus y / row height;
     // -1 when that is past the last row.
     int RowAt(int y) const;
-    // The page forwards its WM_NOTIFY here; true when it was the list's.
+    // The page forwards its WM_NOTIFY here (the list view asks it for the
+    // rows it shows); true when it was the list's.
     bool HandleNotify(const NMHDR& header);
 
     // Whether a drag is under way (between the move that began it and the release).
     bool Dragging() const { return dragging_; }
 
 private:
+    friend class PageListBatch;
     static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
-    void ShowRow(int i, bool insert);
+    void Refresh(int first, int last);
+    void ShowRow(NMLVDISPINFOA& info) const;
     void EndDrag(bool drop);
 
     HWND hwnd_ = nullptr;
@@ -95,8 +99,22 @@ private:
     std::vector<PageListRow> rows_;
     bool twoColumns_ = false;
     bool quiet_ = false;  // no selection events while the list rebuilds itself
+    int held_ = 0;        // batches under way: the list view hears of the rows at their end
     int dragStart_ = -1, pressY_ = 0, dragTarget_ = -1;
     bool dragging_ = false;
+};
+
+// Holds a list's painting while a page fills it, for one repaint at the
+// end instead of one per row.
+class PageListBatch {
+public:
+    explicit PageListBatch(PageList& list);
+    ~PageListBatch();
+    PageListBatch(const PageListBatch&) = delete;
+    PageListBatch& operator=(const PageListBatch&) = delete;
+
+private:
+    PageList& list_;
 };
 
 // Toggles the selected row's check, given the horizontal position of the
