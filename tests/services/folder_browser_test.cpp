@@ -24,11 +24,7 @@ HTREEITEM Next(HWND tree, HTREEITEM from, UINT how) {
 HTREEITEM Selected(HWND tree) { return Next(tree, nullptr, TVGN_CARET); }
 std::string ItemText(HWND tree, HTREEITEM item) {
     char text[MAX_PATH] = {};
-    TVITEMA tv{};
-    tv.mask = TVIF_TEXT;
-    tv.hItem = item;
-    tv.pszText = text;
-    tv.cchTextMax = MAX_PATH;
+    TVITEMA tv{TVIF_TEXT, item, 0, 0, text, MAX_PATH, 0, 0, 0, 0};
     SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tv));
     return text;
 }
@@ -99,7 +95,7 @@ TEST_F(FolderBrowser, ReturnsTheChosenFolderTheDesktopNothingOnCancelAndTheEntry
 
 TEST_F(FolderBrowser, RefusesAFolderWithoutAPathFollowsTheWheelAndKeepsItsMinimumSize) {
     std::string refused, wheel;
-    SIZE smallest{};
+    RECT smallest{};
     Browse("C:\\no such folder", [&](HWND dialog, HWND tree) {
         const HTREEITEM root = Selected(tree);
         SendMessageA(dialog, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0);
@@ -113,18 +109,17 @@ TEST_F(FolderBrowser, RefusesAFolderWithoutAPathFollowsTheWheelAndKeepsItsMinimu
         SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(kIdBrowseAccept, BN_CLICKED), 0);
         refused += IsWindowVisible(dialog) ? " kept open" : " closed";
         SetWindowPos(dialog, nullptr, 0, 0, 10, 10, SWP_NOMOVE | SWP_NOZORDER);
-        RECT r{};
-        GetWindowRect(dialog, &r);
-        smallest = {r.right - r.left, r.bottom - r.top};
+        GetWindowRect(dialog, &smallest);
         Press(dialog, kIdBrowseCancel);
     });
     EXPECT_EQ(wheel, "down up");
     EXPECT_NE(refused.find(" kept open"), std::string::npos) << refused;
     ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].text, "The destination folder you have chosen is not valid.");
-    EXPECT_EQ(recorder.messages[0].title + "|" + std::to_string(recorder.messages[0].style), "Choose a Folder...|48");
-    EXPECT_EQ(smallest.cx, 270 - 8 + 2 * GetSystemMetrics(SM_CXFRAME));
-    EXPECT_EQ(smallest.cy, 270 - 25 + GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME));
+    const kktest::RecordedMessage& m = recorder.messages[0];
+    EXPECT_EQ(m.text + "|" + m.title + "|" + std::to_string(m.style),
+              "The destination folder you have chosen is not valid.|Choose a Folder...|48");
+    EXPECT_EQ(smallest.right - smallest.left, kFolderBrowseMinTrack - 8 + 2 * GetSystemMetrics(SM_CXFRAME));
+    EXPECT_EQ(smallest.bottom - smallest.top, kFolderBrowseMinTrack - 25 + GetSystemMetrics(SM_CYCAPTION) + 2 * GetSystemMetrics(SM_CYFRAME));
 }
 
 }  // namespace
