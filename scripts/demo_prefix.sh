@@ -40,6 +40,14 @@ if [ ! -f "$PREFIX/.demo-data-1" ]; then
   wine_reg "$PREFIX" add 'HKCU\SOFTWARE\Marrowby\Kestrelkit' /v ClearTemp /d 1 /f
   touch "$PREFIX/.demo-data-1"
 fi
+# The glyphs of standard caption buttons (close, maximise) come from Marlett.
+if [ ! -f "$PREFIX/.demo-data-3" ]; then
+  if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp -f /usr/share/wine/fonts/marlett.ttf "$PREFIX/drive_c/windows/Fonts/"
+    wine_reg "$PREFIX" add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Marlett (TrueType)' /d marlett.ttf /f
+  fi
+  touch "$PREFIX/.demo-data-3"
+fi
 export WINEPREFIX=$PREFIX
 
 # The installation: the panel and the stand-ins of the suite's components.
