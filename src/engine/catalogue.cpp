@@ -296,13 +296,14 @@ ToolEntry GetPluginInfo(int position, const std::vector<std::string>& pluginKeys
     const int k = kFixedRowCount + count - position + 1;  // 1-based enumeration index
     if (position <= kFixedRowCount || k < 1) return entry;
     entry.toolId = kFirstPluginToolId - 1 + k;
-    const std::string key = JoinKey(kPluginsKey, pluginKeys[k - 1]);
-    // A plugin removed since the enumeration is shown withdrawn, not recreated.
-    if (KeyExists(HKEY_LOCAL_MACHINE, key)) {
-        entry.caption = GetString(HKEY_LOCAL_MACHINE, key, "Caption");
-        entry.description = GetString(HKEY_LOCAL_MACHINE, key, "Description");
-        entry.linkCaption = GetString(HKEY_LOCAL_MACHINE, key, "LinkCaption");
-        entry.linkAction = GetString(HKEY_LOCAL_MACHINE, key, "LinkAction");
+    // One pass over the plugin's values, not a lookup each: a start reads
+    // every plugin. A plugin removed since the enumeration has no values,
+    // so it is shown withdrawn, and its key is not recreated.
+    for (const NamedValue& value : ReadValues(HKEY_LOCAL_MACHINE, JoinKey(kPluginsKey, pluginKeys[k - 1]))) {
+        if (lstrcmpiA(value.name.c_str(), "Caption") == 0) entry.caption = value.text;
+        else if (lstrcmpiA(value.name.c_str(), "Description") == 0) entry.description = value.text;
+        else if (lstrcmpiA(value.name.c_str(), "LinkCaption") == 0) entry.linkCaption = value.text;
+        else if (lstrcmpiA(value.name.c_str(), "LinkAction") == 0) entry.linkAction = value.text;
     }
     entry.kind = entry.caption.empty() ? kKindUnavailable : kKindOnOff;
     return entry;

@@ -199,7 +199,7 @@ void CopyKey(HKEY sourceRoot, const std::string& sourceKey, HKEY targetRoot, con
 std::vector<NamedValue> ReadValues(HKEY root, const std::string& key) {
     std::vector<NamedValue> values;
     if (g_observer) g_observer(root, key, g_observerContext);
-    UniqueKey k = OpenOrCreate(root, key);
+    UniqueKey k = OpenExisting(root, key);
     if (!k) return values;
     DWORD count = 0, maxName = 0, maxData = 0;
     if (RegQueryInfoKeyA(k.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &maxName, &maxData,

@@ -40,7 +40,8 @@ std::vector<std::string> EnumKeys(HKEY root, const std::string& key);
 // Every value of a key with its type and data in one pass, in enumeration
 // order: for a list of hundreds of values, one read each instead of a
 // lookup each. The text is the data cut at its first NUL, as GetString
-// gives it; its type tells whether it was a string at all.
+// gives it; its type tells whether it was a string at all. Unlike the
+// other reads it never creates the key: a missing key has no values.
 struct NamedValue {
     std::string name;
     DWORD type = REG_NONE;
