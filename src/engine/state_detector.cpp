@@ -8,7 +8,9 @@
 #include "engine/winver.h"
 #include "services/system_actions.h"
 
+#include <cctype>
 #include <cstdlib>
+#include <map>
 
 namespace kk {
 namespace {
@@ -128,35 +130,57 @@ bool PluginValueMatches(const std::string& pluginKey, const std::string& expecte
 
 std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 
+// A plugin's values as text, read in one pass over its key: a start
+// reads every plugin, and a lookup each would cost a round trip each.
+class PluginValues {
+public:
+    explicit PluginValues(const std::string& key) {
+        for (NamedValue& v : ReadValues(HKEY_LOCAL_MACHINE, key)) values_.emplace(Lower(v.name), std::move(v.text));
+    }
+    std::string operator()(const std::string& name) const {
+        const auto found = values_.find(Lower(name));
+        return found == values_.end() ? std::string() : found->second;
+    }
+
+private:
+    // Value names are compared without regard to case, as the registry does.
+    static std::string Lower(std::string text) {
+        for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    }
+    std::map<std::string, std::string> values_;
+};
+
 std::string PluginState(int toolId) {
     const std::string key = PluginKeyForToolId(toolId);
     if (key.empty()) return {};
-    const std::string type = GetString(HKEY_LOCAL_MACHINE, key, "Type");
+    const PluginValues value(key);
+    const std::string type = value("Type");
     if (type == "1") {
-        const std::string cls = GetString(HKEY_LOCAL_MACHINE, key, "Class");
+        const std::string cls = value("Class");
         std::string state = "1";
         for (int n = 0; n < 100; ++n) {
-            std::string mime = GetString(HKEY_LOCAL_MACHINE, key, "mime" + TwoDigits(n));
+            std::string mime = value("mime" + TwoDigits(n));
             if (mime.empty()) break;
             if (!KeyExists(HKEY_CLASSES_ROOT, mime + "\\shellex\\ContextMenuHandlers\\" + cls)) state = "0";
         }
         return state;
     }
     if (type == "2") {
-        std::string shortcut = StartupFolder() + GetString(HKEY_LOCAL_MACHINE, key, "ShortcutName") + ".lnk";
+        std::string shortcut = StartupFolder() + value("ShortcutName") + ".lnk";
         return OnOff(FileExists(shortcut));
     }
     if (type == "3") {
-        if (GetString(HKEY_LOCAL_MACHINE, key, "Key01").empty()) return "0";
+        if (value("Key01").empty()) return "0";
         std::string state = "1";
         for (int n = 1; n <= 99; ++n) {
             const std::string suffix = TwoDigits(n);
-            std::string full = GetString(HKEY_LOCAL_MACHINE, key, "Key" + suffix);
+            std::string full = value("Key" + suffix);
             if (full.empty()) break;
             HKEY root = RootKeyFromName(full);
             size_t slash = full.find('\\');
             std::string path = slash == std::string::npos ? std::string() : full.substr(slash + 1);
-            std::string valueName = GetString(HKEY_LOCAL_MACHINE, key, "Value" + suffix);
+            std::string valueName = value("Value" + suffix);
             // A key that is not there holds no matching value; reading would create it.
             bool matches = root && KeyExists(root, path) &&
                            PluginValueMatches(key, "Enabled" + suffix, root, path, valueName);
