@@ -34,6 +34,10 @@ std::vector<HWND> Descendants(HWND top) {
     while (!level.empty()) {
         std::vector<HWND> next;
         for (HWND parent : level) {
+            // A control that makes its own children (a combo box's edit, a
+            // list view's header) makes them again in the floor.
+            const std::string cls = ClassOf(parent);
+            if (parent != top && (cls == "ComboBox" || cls == "SysListView32" || cls == "SysTreeView32")) continue;
             for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
                 out.push_back(child);
                 next.push_back(child);
@@ -71,7 +75,9 @@ std::string Unescape(const std::string& text) {
 
 // What a bare program would use: the system's own classes, drawn by the system.
 void Standardise(WindowRecord& r) {
-    const bool known = r.className == "Static" || r.className == "Button" || r.className == "ScrollBar";
+    const bool known = r.className == "Static" || r.className == "Button" || r.className == "ScrollBar" ||
+                       r.className == "Edit" || r.className == "ComboBox" || r.className == "SysListView32" ||
+                       r.className == "SysTreeView32";
     if (!known) {
         r.className = "Static";
         r.style &= WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_DISABLED;
