@@ -552,6 +552,9 @@ void ControlPanel::MarkChangesApplied() {
     changesApplied = true;
     // Renamed before Apply greys out, so a disabled Apply means the change is complete.
     SetWindowTextA(Control(kIdCancel), "&Close");
+    // A disabled window cannot keep the focus: without this, Alt+A would
+    // leave no window with the focus and the keyboard stranded.
+    if (GetFocus() == Control(kIdApply)) SetFocus(Control(kIdCancel));
     EnableWindow(Control(kIdApply), FALSE);
 }
 

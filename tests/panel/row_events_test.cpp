@@ -104,9 +104,11 @@ TEST_F(RowEvents, AfterAnApplyFurtherChangesKeepCancelAsClose) {
     ASSERT_TRUE(Start());
     SetInstallPath(kktest::FixturesFolder());  // where the stand-in DLLs are
     Click(kFamilyCheckBox, 101);
+    SetFocus(panel.Control(kIdApply));  // as Alt+A or a click leaves it
     Press(kIdApply);
     EXPECT_FALSE(GetString(HKEY_CLASSES_ROOT, kRenameHandler, "").empty()) << "kkrename.dll not registered";
     EXPECT_FALSE(IsWindowEnabled(panel.Control(kIdApply)));
+    EXPECT_EQ(GetFocus(), panel.Control(kIdCancel)) << "greyed out, Apply hands the keyboard to Close";
     EXPECT_EQ(panel.CheckTag(101), "1") << "the applied value is the new reference";
 
     Click(kFamilyCheckBox, 101);
