@@ -4,6 +4,7 @@
 #include "engine/winver.h"
 #include "pages/about_page.h"
 #include "pages/list_pages.h"
+#include "pages/page_controls.h"
 #include "pages/simple_pages.h"
 #include "panel/artwork.h"
 #include "panel/bound_window.h"
@@ -90,6 +91,7 @@ private:
     void Accept();
     void Cancel();
     void HandBack();
+    HWND FirstFocus() const;
 
     SettingsRows& rows_;
     const int toolId_;
@@ -191,6 +193,19 @@ bool SettingsDialog::PreTranslate(const MSG& msg) {
     return false;
 }
 
+// The page's first control, so that typing starts on the page and never
+// presses Help; in an option group, the ticked option, as Tab would give it.
+HWND SettingsDialog::FirstFocus() const {
+    HWND first = panel_ ? GetNextDlgTabItem(panel_, nullptr, FALSE) : nullptr;
+    if (!first || !IsChild(panel_, first)) return GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+    if ((GetWindowLongPtrA(first, GWL_STYLE) & BS_TYPEMASK) != BS_AUTORADIOBUTTON) return first;
+    for (HWND option = first;;) {
+        if (IsTicked(option)) return option;
+        option = GetNextDlgGroupItem(panel_, option, FALSE);
+        if (!option || option == first) return first;
+    }
+}
+
 void SettingsDialog::HandBack() {
     if (toolId_ == 107 || toolId_ == 156) rows_.SetLinkText(toolId_, "#" + pageValue_);
     else if (toolId_ != 104) rows_.SetButtonText(toolId_, pageValue_);
@@ -252,7 +267,7 @@ bool SettingsDialog::Run() {
     const bool ownerEnabled = owner && IsWindowEnabled(owner);
     if (ownerEnabled) EnableWindow(owner, FALSE);
     ShowWindow(hwnd_, SW_SHOW);
-    if (HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE)) SetFocus(first);
+    if (HWND first = FirstFocus()) SetFocus(first);
     MSG msg;
     bool quit = false;
     int quitCode = 0;

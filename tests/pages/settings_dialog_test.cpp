@@ -82,6 +82,9 @@ TEST_F(SettingsDialogTest, EveryOpenerShowsThePageOfItsOwnToolIdWhileTheMainWind
                 EXPECT_EQ(Text(GetDlgItem(dialog, kDlgTitle)), "This feature has not yet been implemented.");
             }
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, kDlgAccept))) << "nothing to accept yet";
+            if (framed) {
+                EXPECT_TRUE(IsChild(GetDlgItem(dialog, kDlgFrameBase + expected), GetFocus())) << "typing starts on the page";
+            }
             // The header band drags the dialog, which has no caption; the rest does not.
             const RECT band = OnScreen(GetDlgItem(dialog, kDlgStripe)), body = OnScreen(GetDlgItem(dialog, kDlgTitle));
             EXPECT_EQ(SendMessageA(dialog, WM_NCHITTEST, 0, MAKELPARAM(band.left + 20, band.bottom - 2)), HTCAPTION);
