@@ -17,6 +17,7 @@ constexpr char kAllCaption[] = "All";
 void CheckListPage::CreateCheckList(int listId, const RECT& place, int allId, POINT buttonsAt) {
     images_ = MakeCheckImages();
     allId_ = allId;
+    checkBase_ = CheckImageBase();
     list_.Create(panel_, listId, place, host_->Font(), images_.get(), *this);
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(panel_, GWLP_HINSTANCE));
     for (int k : {1, 0}) {
@@ -28,9 +29,9 @@ void CheckListPage::CreateCheckList(int listId, const RECT& place, int allId, PO
     }
 }
 
-PageListRow CheckListPage::CheckRow(const std::string& text, const std::string& tag, bool checked) {
+PageListRow CheckListPage::CheckRow(const std::string& text, const std::string& tag, bool checked) const {
     const int number = checked ? 1 : 0;
-    return PageListRow{text, number, tag, CheckImageBase() + number};
+    return PageListRow{text, number, tag, checkBase_ + number};
 }
 
 bool CheckListPage::HandleAllClick(int id, int code) {
@@ -78,7 +79,7 @@ void CheckListPage::DrawAllButton(const DRAWITEMSTRUCT& item, bool checked) cons
     const int width = kCheckPictureSize + kPictureGap + caption.cx;
     const int left = (face.left + face.right - width) / 2 + shift;
     const int middle = (face.top + face.bottom) / 2 + shift;
-    ImageList_Draw(images_.get(), CheckImageBase() + (checked ? 1 : 0), dc, left, middle - kCheckPictureSize / 2,
+    ImageList_Draw(images_.get(), checkBase_ + (checked ? 1 : 0), dc, left, middle - kCheckPictureSize / 2,
                    ILD_TRANSPARENT);
     SetBkMode(dc, TRANSPARENT);
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;

@@ -28,7 +28,7 @@ protected:
     // as allId + 1 and allId, in that tab order, side by side at buttonsAt.
     void CreateCheckList(int listId, const RECT& place, int allId, POINT buttonsAt);
     // A row showing the checked or the unchecked picture of the pair in use.
-    static PageListRow CheckRow(const std::string& text, const std::string& tag, bool checked);
+    PageListRow CheckRow(const std::string& text, const std::string& tag, bool checked) const;
     // For OnCommand: true when id is an All button; a click on it then
     // ticks or clears every row and calls OnAll.
     bool HandleAllClick(int id, int code);
@@ -39,6 +39,9 @@ protected:
     virtual void OnAll() = 0;
 
     UniqueImageList images_;  // declared first: it must outlive the list that draws with it
+    // The pair of check pictures in use, fixed when the page opens: asking
+    // the system's look for every row would cost registry reads each.
+    int checkBase_ = 0;
     PageList list_;
 
 private:

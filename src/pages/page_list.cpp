@@ -1,7 +1,6 @@
 #include "pages/page_list.h"
 
 #include "pages/check_pictures.h"
-#include "pages/settings_dialog.h"
 #include "services/subclass.h"
 
 #include <commctrl.h>
@@ -312,8 +311,10 @@ bool CheckBox(PageList& list, int x) {
     int left = 0;
     if (list.Window() && ListView_GetItemRect(list.Window(), row, &bounds, LVIR_BOUNDS)) left = bounds.left;
     if (x - left > kCheckPictureSize + kCheckZoneExtra) return false;
-    const int number = list.Row(row).number ? 0 : 1;
-    list.SetNumber(row, number, CheckImageBase() + number);
+    // A row's picture is its pair's first plus its number: the pair stays.
+    const PageListRow& current = list.Row(row);
+    const int number = current.number ? 0 : 1;
+    list.SetNumber(row, number, current.picture - current.number + number);
     return true;
 }
 
@@ -327,7 +328,7 @@ int NumChecked(const PageList& list) {
 void CheckAll(PageList& list, bool checked) {
     const int number = checked ? 1 : 0;
     for (int i = 0; i < list.Count(); ++i)
-        if (list.Row(i).number != number) list.SetNumber(i, number, CheckImageBase() + number);
+        if (list.Row(i).number != number) list.SetNumber(i, number, list.Row(i).picture - list.Row(i).number + number);
 }
 
 }  // namespace kk

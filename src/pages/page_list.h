@@ -120,7 +120,7 @@ private:
 // Toggles the selected row's check, given the horizontal position of the
 // press (0 for the space bar): only a position within the check picture's
 // width plus 7 pixels of the row's left edge counts. The row's picture is
-// CheckImageBase() + its number. True when it toggled.
+// the first of its pair of check pictures plus its number. True when it toggled.
 bool CheckBox(PageList& list, int x);
 // The number of rows whose number is not 0.
 int NumChecked(const PageList& list);
