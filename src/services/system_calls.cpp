@@ -35,7 +35,8 @@ void RealShellOpen(const std::string& file, const std::string& folder) {
 
 void RealStartProgram(HWND owner, const std::string& verb, const std::string& program,
                       const std::string& arguments, const std::string& folder) {
-    ShellExecuteA(owner, verb.empty() ? nullptr : verb.c_str(), program.c_str(), arguments.empty() ? nullptr : arguments.c_str(),
+    ShellExecuteA(owner, verb.empty() ? nullptr : verb.c_str(), program.c_str(),
+                  arguments.empty() ? nullptr : arguments.c_str(),
                   folder.empty() ? nullptr : folder.c_str(), SW_SHOW);
 }
 
