@@ -82,6 +82,10 @@ public:
 private:
     HWND Item(int id) const { return GetDlgItem(panel_, id); }
     void ShowTab(int tab);
+    // Web and plugin addresses open owned by the dialog, from the program's folder.
+    void OpenAddress(const std::string& url) const {
+        System().startProgram(host_->Window(), "open", url, "", ModuleFolder());
+    }
     bool Ticked(int option) const { return Button_GetCheck(Item(kAboutOptionBase + option)) == BST_CHECKED; }
 
     HWND panel_ = nullptr;
@@ -218,9 +222,9 @@ void AboutPage::OnCommand(int id, int code, HWND control) {
     if (id < kAboutLinkBase || id > kAboutLinkBase + 4 || code != STN_CLICKED) return;
     switch (id - kAboutLinkBase) {
     case 0: ShowHelp(100); break;
-    case 1: System().shellOpen(kWebSite.Plain(), ModuleFolder()); break;
+    case 1: OpenAddress(kWebSite.Plain()); break;
     case 2: CheckForUpdate(false, false); break;
-    case 3: System().shellOpen(kQuestionsPage.Plain(), ModuleFolder()); break;
+    case 3: OpenAddress(kQuestionsPage.Plain()); break;
     case 4: ShowHelp(202); break;
     }
 }
@@ -294,7 +298,7 @@ void AboutPage::OnPluginListMouseUp(int x, int y) {
     RECT r;
     GetClientRect(list, &r);
     if (x >= 0 && y >= 0 && x < r.right && y <= r.bottom && selected < static_cast<int>(rows_.size()))
-        System().shellOpen(rows_[selected].url, ModuleFolder());
+        OpenAddress(rows_[selected].url);
     // Cleared either way, so the same row can be clicked again.
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }

@@ -125,9 +125,16 @@ private:
         for (int id : {kIdCommandApp, kIdCommandClp}) InvalidateRect(Item(id), nullptr, TRUE);
     }
 
+    // The system folder first; Windows Me keeps its command.com in the Windows folder.
+    static bool DosPromptPresent() {
+        const char kDosPrompt[] = "command.com";
+        if (FileExists(WithTrailingBackslash(SystemDirectory()) + kDosPrompt)) return true;
+        return IsWinMe() && FileExists(WithTrailingBackslash(WindowsDirectory()) + kDosPrompt);
+    }
+
     void OnOptionSelected(int option) {
         EnableCustomControls(option == kCustomOption);
-        if (option == kDosOption && !FileExists(WithTrailingBackslash(SystemDirectory()) + "command.com")) {
+        if (option == kDosOption && !DosPromptPresent()) {
             ShowMessage("The DOS command prompt is not present on this PC.  Please choose another option.",
                         "Windows 9x DOS Prompt", MB_HELP | MB_OK, kCommandPromptToolId);
             FallBackToCommandPrompt();
@@ -136,7 +143,8 @@ private:
                 "Microsoft Windows PowerShell is not present on this PC.  Do you want to download and install it "
                 "now?\r\n\r\n(Note: PowerShell is not available for all versions of Windows.)",
                 "Download Windows PowerShell", MB_HELP | MB_YESNO, kCommandPromptToolId);
-            if (answer == IDYES) System().startProgram(host_->Window(), kPowerShellDownload, "", ModuleFolder());
+            if (answer == IDYES)
+                System().startProgram(host_->Window(), "open", kPowerShellDownload, "", ModuleFolder());
             FallBackToCommandPrompt();
         }
         host_->EnableAccept();

@@ -60,11 +60,11 @@ public:
 private:
     void OpenAnimationSettings() {
         if (IsWinMe() || IsWin2000()) {
-            System().startProgram(host_->Window(), "control.exe", "desk.cpl ,@effects", "c:\\");
+            System().startProgram(host_->Window(), "", "control.exe", "desk.cpl ,@effects", "c:\\");
         } else if (IsWinXP() || IsWinServer2003() || IsVista()) {
             // The Advanced tab of System Properties; Alt+S there opens the
             // performance settings, where animation is switched.
-            System().startProgram(host_->Window(), "control.exe", "sysdm.cpl ,3", "c:\\");
+            System().startProgram(host_->Window(), "", "control.exe", "sysdm.cpl ,3", "c:\\");
             PumpPendingMessages();
             typing_.waitForTitle("System Properties", 2);
             PumpPendingMessages();

@@ -12,6 +12,7 @@
 #include "panel/picture_window.h"
 #include "services/help.h"
 #include "services/subclass.h"
+#include "services/system_calls.h"
 
 #include <windowsx.h>
 
@@ -261,6 +262,9 @@ bool SettingsDialog::Run() {
     CreateWindowExA(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT, kSettingsDialogClass, "", style, 0, 0,
                     r.right - r.left, r.bottom - r.top, owner, nullptr, instance, this);
     if (!hwnd_) return false;
+    // Every message while the dialog is open (a page's, help's, the update
+    // check's) is modal to it: closing one must not enable the main window.
+    MessageOwnerScope messages(hwnd_);
     Initialize();
 
     // Modal: the main window waits, disabled, until the dialog closes.

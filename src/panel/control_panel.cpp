@@ -25,7 +25,6 @@ const int kWarningWidth = 260, kWarningHeight = 20;
 const int kResizePause = 25;  // ms
 const int kOutOfBoundsInterval = 100;  // ms
 const int kAboutToolId = 999;
-const int kGeneralHelpTopic = 100;
 
 HFONT MakeFont(const LOGFONTA& lf) { return CreateFontIndirectA(&lf); }
 
@@ -295,8 +294,8 @@ void ControlPanel::ShowTooltip(int toolId, const std::string& text, int left, in
     SendMessageA(tooltipCaption_, WM_SETFONT, SendMessageA(row->caption.hwnd, WM_GETFONT, 0, 0), FALSE);
     SetWindowTextA(tooltipCaption_, text.c_str());
     SetWindowPos(tooltipCaption_, nullptr, 1, 1, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
-    // One pixel of border round the text, which lies where the caption's does.
-    SetWindowPos(tooltip_.hwnd(), HWND_TOP, left - 1, top - 1, width + 2, height + 2, SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    // One pixel of border round the text.
+    SetWindowPos(tooltip_.hwnd(), HWND_TOP, left, top, width + 2, height + 2, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     tooltipToolId_ = toolId;
 }
 
@@ -463,11 +462,6 @@ bool ControlPanel::PreTranslate(const MSG& msg) {
         if (row && (family == kFamilyCaptionTitle || family == kFamilyDescription)) OnRowTextHover(*this, row->toolId);
     }
     return false;
-}
-
-int ControlPanel::HelpContext() const {
-    if (const ToolRow* row = list_.RowOf(GetFocus())) return row->toolId;
-    return focusedToolId > 0 ? focusedToolId : kGeneralHelpTopic;
 }
 
 void ControlPanel::ShowUninstallView() {

@@ -62,6 +62,8 @@ public:
     bool changesApplied = false;
     int currentToolId = 0;   // the page the settings dialog opens; 999 is About
     int focusedToolId = 0;   // the row that last had the keyboard focus
+    static constexpr int kGeneralHelpTopic = 100;
+    int helpContext = kGeneralHelpTopic;  // F1's topic: the last focused row, kept when the focus leaves
     bool uninstallMode = false;  // the first tick uninstalls instead of maximising
     COLORREF focusBarColour = RGB(214, 228, 247);
     std::string maximizeTimerTag;  // "maximize" when the first tick maximises
@@ -96,8 +98,8 @@ public:
     // Messages the window sees before its controls: F1, the list keys and
     // the mouse over row texts; true when consumed.
     bool PreTranslate(const MSG& msg);
-    // The help topic F1 opens: the focused row's ToolId, else the general one.
-    int HelpContext() const;
+    // The help topic F1 opens: the last row that had the focus, else the general one.
+    int HelpContext() const { return helpContext; }
     void StartMaximizeTimer();
 
     // The window's own frame, answered by its message hook.
@@ -114,7 +116,7 @@ public:
     void SetFocusMarker(bool visible, int toolId, int left, int top, int width, int height);
     bool FocusMarkerShown() const { return marker_.visible; }
     const FocusMarker& focusMarker() const { return marker_; }
-    // The in-place tooltip over a row's caption; left and top in the
+    // The in-place tooltip over a row's caption: its left and top in the
     // window's client pixels, the text's own size in pixels.
     void ShowTooltip(int toolId, const std::string& text, int left, int top, int width, int height);
     void HideTooltip();

@@ -93,7 +93,7 @@ void FollowLink(ControlPanel& panel, int toolId) {
                         style, kTopicLaunchPlugin);
         return;
     }
-    System().startProgram(panel.hwnd(), path, link.arguments, link.folder);
+    System().startProgram(panel.hwnd(), "open", path, link.arguments, link.folder);
 }
 
 void ShowSettingsDialog(ControlPanel& panel, int toolId) {

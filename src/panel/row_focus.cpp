@@ -23,28 +23,11 @@ bool IsSwitchFamily(int family) {
 // A switch that can take the focus now (hidden and disabled ones cannot).
 bool Focusable(HWND control) { return control && IsWindowVisible(control) && IsWindowEnabled(control); }
 
-// Focuses the first row from position p onwards (step +1 or -1) whose
-// switch can take the focus: Home and End land on a real row even when the
-// end of the list is a heading or a withdrawn tool.
-void FocusFrom(ControlPanel& panel, int position, int step) {
+// Whether a row before toolId has a switch: the first tool below the
+// first heading takes the list to its top.
+bool HasSwitchBefore(ControlPanel& panel, int toolId) {
     ToolList& list = panel.list();
-    for (int p = position; p >= 1 && p <= list.Count(); p += step) {
-        ToolRow* row = list.Find(list.ToolIdAt(p));
-        RowControl* sw = row ? SwitchOf(*row) : nullptr;
-        if (sw && Focusable(sw->hwnd)) {
-            SetFocus(sw->hwnd);
-            return;
-        }
-    }
-}
-
-// Whether a row after (step +1) or before (-1) toolId has a switch.
-bool HasSwitchBeyond(ControlPanel& panel, int toolId, int step) {
-    ToolList& list = panel.list();
-    int at = 0;
-    for (int p = 1; p <= list.Count() && !at; ++p)
-        if (list.ToolIdAt(p) == toolId) at = p;
-    for (int p = at + step; at && p >= 1 && p <= list.Count(); p += step) {
+    for (int p = 1; p <= list.Count() && list.ToolIdAt(p) != toolId; ++p) {
         ToolRow* row = list.Find(list.ToolIdAt(p));
         RowControl* sw = row ? SwitchOf(*row) : nullptr;
         if (sw && Focusable(sw->hwnd)) return true;
@@ -103,17 +86,18 @@ void SolutionFocus(ControlPanel& panel, HWND control, int toolId) {
     if (sw) {
         ListScrollBar& bar = panel.scrollBar();
         const int bandTop = bar.Value(), frameHeight = bar.FrameHeight();
-        // The first and last rows that can have the focus take the list to
-        // its ends (headings and withdrawn rows around them have none).
+        // The last list position takes the list to its end; the first row
+        // that can have the focus (below a heading) to its top.
         if (sw->top + sw->height > bandTop + frameHeight) {
-            if (!HasSwitchBeyond(panel, toolId, +1)) bar.SetValue(bar.Max());
+            if (toolId == panel.list().ToolIdAt(panel.list().Count())) bar.SetValue(bar.Max());
             else bar.SetValue(sw->top + 2 * sw->height - frameHeight);
         } else if (sw->top < bandTop) {
-            if (!HasSwitchBeyond(panel, toolId, -1)) bar.SetValue(0);
+            if (!HasSwitchBefore(panel, toolId)) bar.SetValue(0);
             else bar.SetValue(sw->top - sw->height / 2);
         }
     }
-    panel.focusedToolId = toolId;  // also the help context F1 opens
+    panel.helpContext = toolId;
+    panel.focusedToolId = toolId;
 }
 
 void OnStrayFocus(ControlPanel& panel, HWND window) {
@@ -127,18 +111,22 @@ void OnStrayFocus(ControlPanel& panel, HWND window) {
 
 bool OnSwitchKey(ControlPanel& panel, HWND control, WPARAM key) {
     int family = 0;
-    if (!panel.list().RowOf(control, &family) || !IsSwitchFamily(family)) return false;
+    if (!panel.list().RowOf(control, &family)) return false;
+    const bool box = family == kFamilyCheckBox, button = family == kFamilyButtonObject;
+    if (!box && !button) return false;
+    ToolList& list = panel.list();
     switch (key) {
     case VK_END:
-        FocusFrom(panel, panel.list().Count(), -1);
+        RedirectFocus(panel, list.ToolIdAt(list.Count()));
         return true;
     case VK_HOME:
-        FocusFrom(panel, 2, +1);  // position 1 is the first heading
+        RedirectFocus(panel, list.ToolIdAt(2));  // position 1 is the first heading
         return true;
     case VK_UP:
     case VK_DOWN:
-        // As Shift+Tab and Tab: on to the previous or next switch, and past
-        // the list's ends to the buttons below it.
+        // On a settings button, as Shift+Tab and Tab: on to the previous or
+        // next switch, and past the list's ends to the buttons below it.
+        if (!button) return false;
         if (HWND next = GetNextDlgTabItem(panel.hwnd(), control, key == VK_UP)) SetFocus(next);
         return true;
     }
@@ -151,16 +139,17 @@ void OnRowTextHover(ControlPanel& panel, int toolId) {
     HWND caption = row->caption.hwnd;
     const std::string text = TextOf(caption);
     const SIZE need = TextExtent(caption, text);
-    RECT label{};
+    RECT surface{}, label{};
+    GetClientRect(panel.View(), &surface);
     GetClientRect(caption, &label);
-    // Only a caption that its label cuts short is shown again in full.
-    if (need.cx <= label.right) {
+    MapWindowPoints(caption, panel.View(), reinterpret_cast<POINT*>(&label), 2);
+    // A caption whose text the surface has room for needs no tooltip.
+    if (label.left + need.cx <= surface.right) {
         panel.HideTooltip();
         return;
     }
-    RECT at = label;
-    MapWindowPoints(caption, panel.hwnd(), reinterpret_cast<POINT*>(&at), 2);
-    panel.ShowTooltip(toolId, text, at.left, at.top, need.cx, need.cy);
+    MapWindowPoints(panel.View(), panel.hwnd(), reinterpret_cast<POINT*>(&label), 2);
+    panel.ShowTooltip(toolId, text, label.left + 1, label.top + 1, need.cx, need.cy);
 }
 
 void OutOfBoundsTick(ControlPanel& panel) {

@@ -35,13 +35,6 @@ struct ComScope {
     }
 };
 
-// The browser owns the messages shown while it is open.
-struct MessageOwnerScope {
-    const HWND saved = MessageOwner();
-    explicit MessageOwnerScope(HWND owner) { SetMessageOwner(owner); }
-    ~MessageOwnerScope() { SetMessageOwner(saved); }
-};
-
 class FolderBrowse : public HookedForm {
 public:
     explicit FolderBrowse(HWND owner) : owner_(owner) {}
@@ -211,7 +204,7 @@ void FolderBrowse::Run() {
                     owner_, nullptr, instance, this);
     if (!hwnd_) return;
     Initialize();
-    MessageOwnerScope messages(hwnd_);
+    MessageOwnerScope messages(hwnd_);  // its message is modal to the browser, not its owner
     // Modal: the owner waits, disabled, until the dialog closes.
     const bool ownerEnabled = owner_ && IsWindowEnabled(owner_);
     if (ownerEnabled) EnableWindow(owner_, FALSE);

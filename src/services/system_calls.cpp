@@ -33,9 +33,10 @@ void RealShellOpen(const std::string& file, const std::string& folder) {
     ShellExecuteA(nullptr, "open", file.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOW);
 }
 
-void RealStartProgram(HWND owner, const std::string& program, const std::string& arguments,
-                      const std::string& folder) {
-    ShellExecuteA(owner, "open", program.c_str(), arguments.empty() ? nullptr : arguments.c_str(),
+void RealStartProgram(HWND owner, const std::string& verb, const std::string& program,
+                      const std::string& arguments, const std::string& folder) {
+    ShellExecuteA(owner, verb.empty() ? nullptr : verb.c_str(), program.c_str(),
+                  arguments.empty() ? nullptr : arguments.c_str(),
                   folder.empty() ? nullptr : folder.c_str(), SW_SHOW);
 }
 

@@ -9,8 +9,10 @@
 #include "pages/about_page.h"
 #include "pages/menu_speed_page.h"
 #include "pages/new_folder_page.h"
+#include "pages/registered_owner_page.h"
 #include "panel/panel_fixture.h"
 #include "panel/row_events.h"
+#include "support/http_server.h"
 #include "support/scratch_registry.h"
 #include "support/test_env.h"
 
@@ -58,6 +60,21 @@ void HoldAlt(bool down) {
     SetKeyboardState(keys);
 }
 HWND PageItem(HWND dialog, int toolId, int id) { return GetDlgItem(GetDlgItem(dialog, kDlgFrameBase + toolId), id); }
+void ClickLink(HWND dialog, int toolId, int id) {
+    SendMessageA(GetDlgItem(dialog, kDlgFrameBase + toolId), WM_COMMAND, MAKEWPARAM(id, STN_CLICKED),
+                 reinterpret_cast<LPARAM>(PageItem(dialog, toolId, id)));
+}
+
+// Presses OK on the thread's open message box, as the user would.
+BOOL CALLBACK CloseIfMessageBox(HWND hwnd, LPARAM) {
+    char cls[16] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::string(cls) == "#32770" && IsWindowVisible(hwnd)) PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
+    return TRUE;
+}
+void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), CloseIfMessageBox, 0);
+}
 
 class SettingsDialogTest : public PanelTest {
 protected:
@@ -124,6 +141,39 @@ TEST_F(SettingsDialogTest, EveryOpenerShowsThePageOfItsOwnToolIdWhileTheMainWind
     EXPECT_FALSE(panel.ChangedShown(104)) << "opening and cancelling a page changes nothing";
     EXPECT_FALSE(IsWindowEnabled(panel.Control(kIdApply)));
     SetInstallPath("");
+}
+
+TEST_F(SettingsDialogTest, ClosingAMessageShownFromTheDialogLeavesTheMainWindowDisabled) {
+    ASSERT_TRUE(Start());
+    BringToFront();
+    SetInstallPath(kktest::MakeTempFolder("nohelp"));  // no help file: help says so
+    _putenv(("KESTRELKIT_UPDATE_SERVER=http://127.0.0.1:" + std::to_string(kktest::UnusedPort()) + "/").c_str());
+    // Real boxes: one owned by the main window enables it again when it closes.
+    std::vector<std::string> seen;
+    System().messageBox = [&](HWND owner, const std::string& text, const std::string& title, int style, int topic) {
+        const UINT_PTR closer = SetTimer(nullptr, 0, 50, CloseMessageBox);
+        const int answer = RealSystemCalls().messageBox(owner, text, title, style, topic);
+        KillTimer(nullptr, closer);
+        const HWND dialog = FindWindowA(kSettingsDialogClass, nullptr);
+        seen.push_back(title + (IsWindowEnabled(panel.hwnd()) ? " enabled" : " disabled") +
+                       (IsWindowEnabled(dialog) ? "" : ", dialog disabled"));
+        return answer;
+    };
+    WithPage(117, [&](HWND d) {  // a page's validation
+        SetWindowTextA(PageItem(d, 117, kIdRegName), "");
+        Click(GetDlgItem(d, kDlgAccept));
+        Click(GetDlgItem(d, kDlgHelp));  // "Help file not found"
+        Escape(d);
+    });
+    WithPage(kAboutPageId, [&](HWND d) {
+        ClickLink(d, kAboutPageId, kAboutLinkBase + 2);  // the update check's answer: no server
+        Escape(d);
+    });
+    _putenv("KESTRELKIT_UPDATE_SERVER=");
+    SetInstallPath("");
+    EXPECT_EQ(seen, (std::vector<std::string>{"Change the Windows setup defaults disabled",
+                                              "Marrowby Kestrelkit disabled", "Check For Newer Version disabled"}));
+    EXPECT_TRUE(IsWindowEnabled(panel.hwnd())) << "enabled once the dialog has closed";
 }
 
 TEST_F(SettingsDialogTest, AcceptHandsThePageValueToItsRowAndTheNextOpeningStartsFromIt) {
@@ -224,9 +274,16 @@ TEST_F(SettingsDialogTest, ThePluginListShowsNamesAndVersionsAndOpensTheClickedO
         SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, h + h / 2));
         SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(-30, h + h / 2));
         selected += " " + std::to_string(SendMessageA(list, LB_GETCURSEL, 0, 0));
+        ClickLink(d, kAboutPageId, kAboutLinkBase + 1);  // the web site and the questions page
+        ClickLink(d, kAboutPageId, kAboutLinkBase + 3);
+        EXPECT_EQ(recorder.owners, std::vector<HWND>(3, d)) << "each address opens owned by the dialog";
         Escape(d);
     });
-    EXPECT_EQ(recorder.opened, std::vector<std::string>{"http://lens.example/|" + ModuleFolder()});
+    ASSERT_EQ(recorder.started.size(), 3u);
+    EXPECT_EQ(recorder.started[0], "open|http://lens.example/||" + ModuleFolder());
+    const std::string tail = "||" + ModuleFolder();
+    for (const std::string& link : {recorder.started[1], recorder.started[2]})
+        EXPECT_EQ(link.substr(0, 12) + link.substr(link.size() - tail.size()), "open|http://" + tail) << link;
     EXPECT_EQ(selected, "-1 -1") << "the selection is cleared either way, so a row can be clicked again";
 }
 

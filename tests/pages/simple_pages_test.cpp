@@ -28,16 +28,22 @@ using namespace std::string_literals;  // "...\0..."s keeps the NULs of a settin
 namespace {
 
 bool IsVersion(const char* version) { return kktest::WindowsVersion() == version; }
-std::string CommandCom() { return WithTrailingBackslash(SystemDirectory()) + "command.com"; }
+std::string CommandCom(const std::string& folder = SystemDirectory()) {
+    return WithTrailingBackslash(folder) + "command.com";
+}
 
-// The system folder's command.com for the test's life, unless one was there.
+// A command.com in the folder (the system folder unless told) for the test's life, unless one was there.
 struct DosPrompt {
-    const bool created = !FileExists(CommandCom()) &&
-                         static_cast<bool>(UniqueKernel(CreateFileA(CommandCom().c_str(), GENERIC_WRITE, 0, nullptr,
-                                                                    CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    explicit DosPrompt(const std::string& folder = SystemDirectory())
+        : path(CommandCom(folder)),
+          created(!FileExists(path) && static_cast<bool>(UniqueKernel(CreateFileA(
+                                           path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                           nullptr)))) {}
     ~DosPrompt() {
-        if (created) DeleteFileA(CommandCom().c_str());
+        if (created) DeleteFileA(path.c_str());
     }
+    const std::string path;
+    const bool created;
 };
 
 class SimplePage : public kktest::PageTest {
@@ -108,9 +114,18 @@ TEST_F(SimplePage, TypingSelectsTheCustomOptionWhichNeedsAnApplicationThatBrowse
 
 TEST_F(SimplePage, AMissingDosPromptOrPowerShellFallsBackToTheCommandPrompt) {
     ASSERT_FALSE(FileExists(CommandCom())) << "this prefix has a DOS prompt";
+    const std::string missing = "Windows 9x DOS Prompt|16384|107";
+    {
+        // Windows Me keeps command.com in the Windows folder, which is looked in on Me alone.
+        DosPrompt inWindowsFolder(WindowsDirectory());
+        Open(MakeCommandPromptPage(), "#1\0"s);
+        EXPECT_EQ(Option(), IsVersion("winme") ? 1 : 0);
+        EXPECT_EQ(Message(0), IsVersion("winme") ? "none" : missing);
+        recorder.messages.clear();
+    }
     Open(MakeCommandPromptPage(), "#3C:\\a.exe\0"s);
     Click(kIdCommandOption + 1);
-    EXPECT_EQ(Message(0), "Windows 9x DOS Prompt|16384|107");
+    EXPECT_EQ(Message(0), missing);
     EXPECT_EQ(Option(), 0);
     // On Windows Me that option is disabled and cannot take the focus.
     EXPECT_TRUE(IsVersion("winme") || GetFocus() == Item(kIdCommandOption));
@@ -125,7 +140,7 @@ TEST_F(SimplePage, AMissingDosPromptOrPowerShellFallsBackToTheCommandPrompt) {
     }
     const std::string question = "Download Windows PowerShell|16388|107";
     EXPECT_EQ(Message(1) + " " + Message(2) + " " + Message(3), question + " " + question + " none");
-    EXPECT_EQ(recorder.started, std::vector<std::string>{kPowerShellDownload + "||"s + ModuleFolder()});
+    EXPECT_EQ(recorder.started, std::vector<std::string>{"open|"s + kPowerShellDownload + "||" + ModuleFolder()});
     EXPECT_EQ(Accepted(), "2C:\\a.exe\0"s);
 }
 
@@ -174,12 +189,13 @@ TEST_F(SimplePage, MenuAnimationStartsTheWindowsSettingsOfThisVersion) {
     Open(MakeMenuSpeedPage(typing), "2");
     Click(kIdMenuAnimation);
     if (IsVersion("winme") || IsVersion("win2k")) {
-        EXPECT_EQ(recorder.started, std::vector<std::string>{"control.exe|desk.cpl ,@effects|c:\\"});
+        EXPECT_EQ(recorder.started, std::vector<std::string>{"|control.exe|desk.cpl ,@effects|c:\\"}) << "no verb";
         EXPECT_TRUE(steps.empty());
     } else {
-        EXPECT_EQ(recorder.started, std::vector<std::string>{"control.exe|sysdm.cpl ,3|c:\\"});
+        EXPECT_EQ(recorder.started, std::vector<std::string>{"|control.exe|sysdm.cpl ,3|c:\\"}) << "no verb";
         EXPECT_EQ(steps, (std::vector<std::string>{"1 started, wait System Properties 2", "keys %(S)"}));
     }
+    EXPECT_EQ(recorder.owners, std::vector<HWND>{hwnd_}) << "owned by the dialog";
     EXPECT_EQ(acceptEnabled, 0) << "no setting changed";
 }
 

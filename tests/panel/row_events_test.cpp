@@ -149,7 +149,7 @@ TEST_F(RowEvents, LinksStartTheSuitesProgramsOrSayTheyAreMissing) {
     recorder.answers = {IDYES};
     Click(kFamilyHLink, 153);
     ASSERT_EQ(recorder.started.size(), 1u);
-    EXPECT_EQ(recorder.started[0], suite + "kkboot.exe|/cleartemp|" + suite);
+    EXPECT_EQ(recorder.started[0], "open|" + suite + "kkboot.exe|/cleartemp|" + suite);
 }
 
 TEST_F(RowEvents, F1OpensHelpAtTheFocusedRow) {

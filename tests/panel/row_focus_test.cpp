@@ -62,6 +62,7 @@ TEST_F(RowFocus, TheMarkerFollowsTheFocusedRowAndTheTickClearsIt) {
     WaitForTick();
     EXPECT_FALSE(panel.FocusMarkerShown());
     EXPECT_EQ(panel.focusedToolId, -1);
+    EXPECT_EQ(panel.HelpContext(), next) << "F1 keeps the row's topic";
 
     // A resize lays the list out again and the marker comes back at the
     // focused row's new place.
@@ -92,6 +93,19 @@ TEST_F(RowFocus, HomeEndAndTheArrowsMoveThroughTheListAndScrollIt) {
     Key(VK_HOME);
     EXPECT_EQ(panel.focusedToolId, panel.list().ToolIdAt(2)) << "the first tool below the first heading";
     EXPECT_EQ(ScrollValue(), 0);
+}
+
+TEST_F(RowFocus, EndGoesToTheLastListPositionWhichAWithdrawnPluginLeavesWithoutASwitch) {
+    AddPlugin("Lens", "Lens");
+    AddPlugin("Aquiet", "");  // enumerated first, so listed last; withdrawn without a caption
+    ASSERT_TRUE(StartFocused());
+    const ToolList& list = panel.list();
+    const ToolRow* last = list.Find(list.ToolIdAt(list.Count()));
+    ASSERT_TRUE(last && last->kindTag == "4");
+    SetFocus(RowControl(kFamilyCheckBox, 101));
+    Pump();
+    Key(VK_END);
+    EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 101)) << "not the nearest switch above it";
 }
 
 TEST_F(RowFocus, TabbingPastTheBottomOfTheViewScrollsOneSwitchFurther) {
@@ -146,8 +160,8 @@ TEST_F(RowFocus, ACaptionCutShortShowsInFullOverItself) {
     EXPECT_TRUE(IsWindowVisible(tip));
     EXPECT_EQ(Text(GetDlgItem(tip, kIdTooltipCaption)), Text(longest->caption.hwnd));
     const RECT at = OnScreen(tip);
-    EXPECT_EQ(at.left, caption.left - 1) << "the text lies where the caption's does";
-    EXPECT_EQ(at.top, caption.top - 1);
+    EXPECT_EQ(at.left, caption.left + 1) << "a pixel down and right of the caption";
+    EXPECT_EQ(at.top, caption.top + 1);
     EXPECT_GT(at.right - at.left, caption.right - caption.left + 2);
     // The mouse still reaches the caption through the tooltip.
     EXPECT_EQ(WindowFromPoint(POINT{caption.left + 5, caption.top + 3}), longest->caption.hwnd);

@@ -4,8 +4,9 @@ namespace kktest {
 
 SystemRecorder::SystemRecorder() : saved_(kk::System()) {
     kk::SystemCalls& calls = kk::System();
-    calls.messageBox = [this](HWND, const std::string& text, const std::string& title, int style, int topic) {
+    calls.messageBox = [this](HWND owner, const std::string& text, const std::string& title, int style, int topic) {
         messages.push_back({text, title, style, topic});
+        owners.push_back(owner);
         if (answers.empty()) return IDOK;
         int answer = answers.front();
         answers.pop_front();
@@ -14,8 +15,11 @@ SystemRecorder::SystemRecorder() : saved_(kk::System()) {
     calls.shellOpen = [this](const std::string& file, const std::string& folder) {
         opened.push_back(file + "|" + folder);
     };
-    calls.startProgram = [this](HWND, const std::string& program, const std::string& arguments,
-                                const std::string& folder) { started.push_back(program + "|" + arguments + "|" + folder); };
+    calls.startProgram = [this](HWND owner, const std::string& verb, const std::string& program,
+                                const std::string& arguments, const std::string& folder) {
+        started.push_back(verb + "|" + program + "|" + arguments + "|" + folder);
+        owners.push_back(owner);
+    };
     calls.htmlHelp = [this](const std::string& file, int context) {
         helpShown.emplace_back(file, context);
         return static_cast<HWND>(nullptr);

@@ -24,7 +24,8 @@ public:
 
     std::vector<RecordedMessage> messages;
     std::vector<std::string> opened;                     // "file|folder"
-    std::vector<std::string> started;                    // "program|arguments|folder"
+    std::vector<std::string> started;                    // "verb|program|arguments|folder"
+    std::vector<HWND> owners;                            // of each message and started program, in turn
     std::vector<std::pair<std::string, int>> helpShown;  // file, context
     std::vector<int> restartRequests;  // modes asked for
     std::deque<int> answers;
