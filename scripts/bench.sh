@@ -19,7 +19,7 @@ export WINEPREFIX=$PREFIX
 SUITE="$PREFIX/drive_c/Program Files/Marrowby/Kestrelkit"
 mkdir -p "$SUITE"
 cp -f "$B"/bench_panel.exe "$B"/bench_floor.exe "$B"/bench_runner.exe "$SUITE/"
-wine_reg "$PREFIX" add 'HKLM\SOFTWARE\Marrowby\Kestrelkit' /v InstallPath /d 'C:\Program Files\Marrowby\Kestrelkit' /f
+wine_reg "$PREFIX" add 'HKLM\SOFTWARE\Marrowby\Kestrelkit' /v InstallPath /d 'C:\Program Files\Marrowby\Kestrelkit' /f /reg:64
 
 start_xvfb 1024x768
 trap 'wineserver -k >/dev/null 2>&1; kill $XVFB_PID 2>/dev/null' EXIT

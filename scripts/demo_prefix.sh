@@ -27,8 +27,8 @@ if [ ! -f "$PREFIX/.demo-data-1" ]; then
     [ -f "/usr/share/wine/fonts/$f.ttf" ] && cp -f "/usr/share/wine/fonts/$f.ttf" "$PREFIX/drive_c/windows/Fonts/"
   done
   FONTS='HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts'
-  wine_reg "$PREFIX" add "$FONTS" /v 'Tahoma (TrueType)' /d tahoma.ttf /f
-  wine_reg "$PREFIX" add "$FONTS" /v 'Tahoma Bold (TrueType)' /d tahomabd.ttf /f
+  wine_reg "$PREFIX" add "$FONTS" /v 'Tahoma (TrueType)' /d tahoma.ttf /f /reg:64
+  wine_reg "$PREFIX" add "$FONTS" /v 'Tahoma Bold (TrueType)' /d tahomabd.ttf /f /reg:64
   # A lived-in installation: two plugins and the temp clean-up switched on.
   PLUGINS='HKLM\Software\Marrowby\Kestrelkit\Plugins'
   wine_reg "$PREFIX" add "$PLUGINS\Folder Notes" /v Caption /d 'Keep notes on folders' /f
@@ -44,7 +44,7 @@ fi
 if [ ! -f "$PREFIX/.demo-data-3" ]; then
   if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
     cp -f /usr/share/wine/fonts/marlett.ttf "$PREFIX/drive_c/windows/Fonts/"
-    wine_reg "$PREFIX" add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Marlett (TrueType)' /d marlett.ttf /f
+    wine_reg "$PREFIX" add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Fonts' /v 'Marlett (TrueType)' /d marlett.ttf /f /reg:64
   fi
   touch "$PREFIX/.demo-data-3"
 fi
@@ -57,5 +57,5 @@ cp -f "$BUILD/x64/Control Panel.exe" "$SUITE/"
 for f in "$BUILD"/x64/fixtures/*.exe "$BUILD"/x64/fixtures/*.dll "$ROOT"/fixtures/demo/*; do
   [ -e "$f" ] && cp -f "$f" "$SUITE/"
 done
-wine_reg "$PREFIX" add 'HKLM\SOFTWARE\Marrowby\Kestrelkit' /v InstallPath /d 'C:\Program Files\Marrowby\Kestrelkit' /f
+wine_reg "$PREFIX" add 'HKLM\SOFTWARE\Marrowby\Kestrelkit' /v InstallPath /d 'C:\Program Files\Marrowby\Kestrelkit' /f /reg:64
 PANEL='C:\Program Files\Marrowby\Kestrelkit\Control Panel.exe'

@@ -8,7 +8,10 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
 
-# wine_reg PREFIX ARGS...: "wine reg" inside a prefix, quietly.
+# wine_reg PREFIX ARGS...: "wine reg" inside a prefix, quietly. Machine-wide
+# keys name their view: with 32-bit Wine installed a plain "wine reg" is the
+# 32-bit one and writes HKLM\Software into Wow6432Node, where the 64-bit
+# panel never looks. /reg:64 is the view of the 64-bit build.
 wine_reg() { local p=$1; shift; WINEPREFIX=$p wine reg "$@" >/dev/null 2>&1; }
 
 # make_template DIR: a booted prefix whose programs run inside a virtual
@@ -22,7 +25,9 @@ make_template() {
   wine_reg "$dir" add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
   wine_reg "$dir" add 'HKCU\Software\Wine' /v Version /d winxp /f
   # A crashing test program ends at once instead of waiting in the debugger.
-  wine_reg "$dir" delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f
+  for view in 64 32; do
+    wine_reg "$dir" delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f /reg:$view
+  done
   WINEPREFIX=$dir wineserver -w
   touch "$dir/.ready-2"
 }

@@ -267,6 +267,12 @@ double TextToNumber(const std::string& text) {
 }
 
 
+std::string TrimSpaces(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 std::string TrimAtNul(const std::string& text) { return text.substr(0, text.find('\0')); }
 
 std::string ExpandEnvironment(const std::string& text) {

@@ -64,6 +64,8 @@ HKEY RootKeyFromName(const std::string& path);
 double TextToNumber(const std::string& text);
 inline long TextToInteger(const std::string& text) { return static_cast<long>(TextToNumber(text)); }
 std::string TrimAtNul(const std::string& text);
+// The text without the blanks (spaces) at either end.
+std::string TrimSpaces(const std::string& text);
 std::string ExpandEnvironment(const std::string& text);
 std::string LongPathName(const std::string& path);
 bool IsDirectory(const std::string& path);

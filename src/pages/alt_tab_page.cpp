@@ -65,12 +65,6 @@ int ClampedWhole(double value, int lo, int hi) {
     return static_cast<int>(std::clamp(value, static_cast<double>(lo), static_cast<double>(hi)));
 }
 
-std::string TrimSpaces(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // The model window: it paints itself, carries the icons and the grip, and
 // sizes itself while its corner is dragged.
 class ModelFrame {

@@ -1,5 +1,6 @@
 #include "pages/new_folder_page.h"
 
+#include "engine/registry.h"
 #include "pages/page_controls.h"
 #include "services/subclass.h"
 #include "services/system_calls.h"
@@ -22,12 +23,6 @@ LRESULT CALLBACK NameBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         return old ? CallWindowProcA(old, hwnd, msg, wp, lp) : DefWindowProcA(hwnd, msg, wp, lp);
     }
     return CallOldWndProc(hwnd, msg, wp, lp);
-}
-
-std::string TrimBlanks(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 class NewFolderPage : public PanelPage {
@@ -64,7 +59,7 @@ public:
             return false;
         }
         pageValue = std::string(IsTicked(Item(kIdNewFolderPrompt)) ? "1" : "0") +
-                    (IsTicked(Item(kIdNewFolderOpen)) ? "1" : "0") + TrimBlanks(name);
+                    (IsTicked(Item(kIdNewFolderOpen)) ? "1" : "0") + TrimSpaces(name);
         return true;
     }
 

@@ -29,32 +29,9 @@ const char kPanelClass[] = "KestrelkitPagePanel";
 
 const char kNotImplemented[] = "This feature has not yet been implemented.";
 
-// A page's panel, Frame(t): it hands its children's notifications to the page.
+// A page's panel, Frame(t).
 LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto* page = reinterpret_cast<SettingsPage*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (page) {
-        switch (msg) {
-        case WM_COMMAND:
-            page->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
-            return 0;
-        case WM_NOTIFY:
-            return page->OnNotify(*reinterpret_cast<NMHDR*>(lp));
-        case WM_CTLCOLORSTATIC:
-        case WM_CTLCOLORBTN:
-        case WM_CTLCOLOREDIT:
-        case WM_CTLCOLORLISTBOX:
-            if (HBRUSH brush = page->OnControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)))
-                return reinterpret_cast<LRESULT>(brush);
-            break;
-        case WM_DRAWITEM:
-            if (page->OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
-            break;
-        case WM_MEASUREITEM:
-            if (page->OnMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
-            break;
-        }
-    }
-    return DefWindowProcA(hwnd, msg, wp, lp);
+    return PagePanelMessage(reinterpret_cast<SettingsPage*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)), hwnd, msg, wp, lp);
 }
 
 // The dialog's hook: the header band drags the dialog.
@@ -298,6 +275,33 @@ bool SettingsDialog::Run() {
 }
 
 }  // namespace
+
+LRESULT PagePanelMessage(SettingsPage* page, HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (page) {
+        switch (msg) {
+        case WM_COMMAND:
+            page->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
+            return 0;
+        case WM_NOTIFY:
+            return page->OnNotify(*reinterpret_cast<NMHDR*>(lp));
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+            if (HBRUSH brush = page->OnControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp)))
+                return reinterpret_cast<LRESULT>(brush);
+            break;
+        case WM_DRAWITEM:
+            if (page->OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
+            break;
+        case WM_MEASUREITEM:
+            if (page->OnMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
+            break;
+        }
+    }
+    return DefWindowProcA(hwnd, msg, wp, lp);
+}
+
 
 PageInfo PageFor(int toolId) {
     struct Row {

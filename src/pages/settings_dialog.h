@@ -61,6 +61,11 @@ int CheckImageBase();
 // it has closed; true when it closed through Accept.
 bool RunSettingsDialog(SettingsRows& rows, int toolId);
 
+// What a page's panel does with a message: its children's commands,
+// notifications, colours and drawing go to the page; the rest to the
+// default procedure.
+LRESULT PagePanelMessage(SettingsPage* page, HWND panel, UINT msg, WPARAM wp, LPARAM lp);
+
 // Makes the page object for a ToolId with a page of its own; null otherwise.
 std::unique_ptr<SettingsPage> MakePage(int toolId);
 

@@ -18,12 +18,6 @@ namespace {
 const int kFirstPluginToolId = 301;
 const int kTopicLaunchTool = 202, kTopicLaunchPlugin = 213;
 
-std::string Trim(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 std::string Lower(std::string text) {
     std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
@@ -32,14 +26,14 @@ std::string Lower(std::string text) {
 }  // namespace
 
 ProgramLink SplitLinkAction(const std::string& action, const std::string& installPath) {
-    ProgramLink link{Trim(action), "", installPath};
+    ProgramLink link{TrimSpaces(action), "", installPath};
     const std::string lower = Lower(link.program);
     const bool endsWithExe = lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".exe") == 0;
     const size_t exe = lower.find(".exe");
     // Arguments follow the first ".exe"; a bare program name has none.
     if (!endsWithExe && exe != std::string::npos) {
-        link.arguments = Trim(link.program.substr(exe + 4));
-        link.program = Trim(link.program.substr(0, exe + 4));
+        link.arguments = TrimSpaces(link.program.substr(exe + 4));
+        link.program = TrimSpaces(link.program.substr(0, exe + 4));
     }
     const size_t slash = link.program.rfind('\\');
     if (slash != std::string::npos) {

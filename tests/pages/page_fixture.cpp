@@ -1,5 +1,6 @@
 #include "pages/page_fixture.h"
 
+#include "pages/settings_dialog.h"
 #include "panel/bound_window.h"
 
 namespace kktest {
@@ -48,22 +49,7 @@ void PageTest::Type(int id, const std::string& chars) {
 }
 
 LRESULT PageTest::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
-    if (page_) {
-        switch (msg) {
-        case WM_COMMAND:
-            if (lp) page_->OnCommand(LOWORD(wp), HIWORD(wp), reinterpret_cast<HWND>(lp));
-            break;
-        case WM_NOTIFY:
-            return page_->OnNotify(*reinterpret_cast<NMHDR*>(lp));
-        case WM_DRAWITEM:
-            if (page_->OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lp))) return TRUE;
-            break;
-        case WM_MEASUREITEM:
-            if (page_->OnMeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lp))) return TRUE;
-            break;
-        }
-    }
-    return DefWindowProcA(hwnd_, msg, wp, lp);
+    return kk::PagePanelMessage(page_.get(), hwnd_, msg, wp, lp);
 }
 
 }  // namespace kktest
