@@ -318,8 +318,13 @@ void TimeListPages() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
     kk::InitCommonControlClasses();
+    // "pages": only the list pages' figures, for work on one page.
+    if (argc > 1 && std::string(argv[1]) == "pages") {
+        TimeListPages();
+        return 0;
+    }
     const std::string folder = kk::ModuleFolder();
     const std::string recordsPath = folder + "bench_windows.txt";
     const std::string reportPath = folder + "bench_report.txt";

@@ -26,6 +26,6 @@ trap 'wineserver -k >/dev/null 2>&1; kill $XVFB_PID 2>/dev/null' EXIT
 wineserver -p >/dev/null 2>&1 || true
 # Output to a file: Wine's desktop process would hold a pipe open.
 out=$(mktemp)
-wine 'C:\Program Files\Marrowby\Kestrelkit\bench_runner.exe' >"$out" 2>&1 || true
+"$WINE64" 'C:\Program Files\Marrowby\Kestrelkit\bench_runner.exe' "$@" >"$out" 2>&1 || true
 tr -d '\r' <"$out"
 rm -f "$out"

@@ -7,12 +7,17 @@ export WINEDEBUG=${WINEDEBUG:--all}
 # desktop entries on the host.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 export WINEARCH=win64
+# 64-bit programs start with the 64-bit loader, named: once wine32 is
+# installed plain "wine" is the 32-bit loader, which a kernel without 32-bit
+# support cannot start at all ("Exec format error").
+export WINE64=/usr/lib/wine/wine64
+export WINELOADER=$WINE64
 
 # wine_reg PREFIX ARGS...: "wine reg" inside a prefix, quietly. Machine-wide
 # keys name their view: with 32-bit Wine installed a plain "wine reg" is the
 # 32-bit one and writes HKLM\Software into Wow6432Node, where the 64-bit
 # panel never looks. /reg:64 is the view of the 64-bit build.
-wine_reg() { local p=$1; shift; WINEPREFIX=$p wine reg "$@" >/dev/null 2>&1; }
+wine_reg() { local p=$1; shift; WINEPREFIX=$p "$WINE64" reg "$@" >/dev/null 2>&1; }
 
 # make_template DIR: a booted prefix whose programs run inside a virtual
 # desktop (so focus and activation behave as on Windows), Windows XP.
@@ -20,7 +25,7 @@ make_template() {
   local dir=$1
   [ -f "$dir/.ready-2" ] && return 0
   rm -rf "$dir"; mkdir -p "$(dirname "$dir")"
-  WINEPREFIX=$dir DISPLAY= wineboot -i >/dev/null 2>&1
+  WINEPREFIX=$dir DISPLAY= "$WINE64" wineboot -i >/dev/null 2>&1
   wine_reg "$dir" add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
   wine_reg "$dir" add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
   wine_reg "$dir" add 'HKCU\Software\Wine' /v Version /d winxp /f

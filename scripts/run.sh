@@ -26,14 +26,14 @@ CPHeight $h"
 fi
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Starting the panel on $DISPLAY"
-  wine "$PANEL" "$@"
+  "$WINE64" "$PANEL" "$@"
   exit 0
 fi
 
 start_xvfb 1024x768
 trap 'wineserver -k >/dev/null 2>&1; kill $XVFB_PID 2>/dev/null' EXIT
 wineserver -p >/dev/null 2>&1 || true
-wine "$PANEL" "$@" >/dev/null 2>&1 &
+"$WINE64" "$PANEL" "$@" >/dev/null 2>&1 &
 sleep 6
 import -window root "$SHOT"
 if [ -n "${KK_SHOT_SIZE:-}" ]; then

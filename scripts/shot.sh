@@ -22,9 +22,9 @@ else wine_reg "$PREFIX" add "$THEME" /v ThemeActive /d 1 /f; fi
 start_xvfb 1024x768
 trap 'wineserver -k >/dev/null 2>&1; kill $XVFB_PID 2>/dev/null; wine_reg "$PREFIX" add "$APP" /v Version /d winxp /f; wine_reg "$PREFIX" delete "$THEME" /v ThemeActive /f' EXIT
 wineserver -p >/dev/null 2>&1 || true
-wine "$PANEL" >/dev/null 2>&1 &
+"$WINE64" "$PANEL" >/dev/null 2>&1 &
 sleep 5
-wine "$OPENER" "$tool" $control >/dev/null 2>&1 || echo "the page did not open" >&2
+"$WINE64" "$OPENER" "$tool" $control >/dev/null 2>&1 || echo "the page did not open" >&2
 sleep 3
 SHOT=$DEMO/page-$winver-$tool${control:+-$control}.png
 import -window root "$SHOT"

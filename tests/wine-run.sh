@@ -12,6 +12,8 @@ if [ "$prefix" != unit ]; then
   rm -rf "$root/$prefix"; cp -a "$KK_WINE_TEMPLATE" "$root/$prefix"
 fi
 export WINEPREFIX=$root/$prefix
+# The 64-bit loader by name (scripts/env.sh says why).
+loader=${WINE64:-/usr/lib/wine/wine64}
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wineserver -p >/dev/null 2>&1
 # Wine picks the version by the program's file name, so each version runs
@@ -19,12 +21,12 @@ wineserver -p >/dev/null 2>&1
 dir=$(dirname "$program"); base=$(basename "$program" .exe)
 copy="$dir/$base-$winver.exe"
 cp -f "$program" "$copy"
-wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$base-$winver.exe" /v Version /d "$winver" /f >/dev/null 2>&1
+"$loader" reg add "HKCU\\Software\\Wine\\AppDefaults\\$base-$winver.exe" /v Version /d "$winver" /f >/dev/null 2>&1
 export KK_WINVER=$winver
 # Output goes to a file: Wine's desktop process inherits our pipes and
 # would hold ctest's read open after the test ends.
 out=$(mktemp); trap 'rm -f "$out"' EXIT
-wine "$copy" "$@" >"$out" 2>&1
+"$loader" "$copy" "$@" >"$out" 2>&1
 rc=$?
 cat "$out"
 exit $rc

@@ -15,10 +15,10 @@ constexpr char kAllCaption[] = "All";
 }  // namespace
 
 void CheckListPage::CreateCheckList(int listId, const RECT& place, int allId, POINT buttonsAt) {
-    images_ = MakeCheckImages();
+    images_ = CheckImages();
     allId_ = allId;
     checkBase_ = CheckImageBase();
-    list_.Create(panel_, listId, place, host_->Font(), images_.get(), *this);
+    list_.Create(panel_, listId, place, host_->Font(), images_, *this);
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(panel_, GWLP_HINSTANCE));
     for (int k : {1, 0}) {
         const int left = buttonsAt.x + (1 - k) * (kAllWidth + kAllGap);
@@ -79,7 +79,7 @@ void CheckListPage::DrawAllButton(const DRAWITEMSTRUCT& item, bool checked) cons
     const int width = kCheckPictureSize + kPictureGap + caption.cx;
     const int left = (face.left + face.right - width) / 2 + shift;
     const int middle = (face.top + face.bottom) / 2 + shift;
-    ImageList_Draw(images_.get(), checkBase_ + (checked ? 1 : 0), dc, left, middle - kCheckPictureSize / 2,
+    ImageList_Draw(images_, checkBase_ + (checked ? 1 : 0), dc, left, middle - kCheckPictureSize / 2,
                    ILD_TRANSPARENT);
     SetBkMode(dc, TRANSPARENT);
     const bool disabled = (item.itemState & ODS_DISABLED) != 0;

@@ -38,7 +38,7 @@ protected:
     // An All button has set every row.
     virtual void OnAll() = 0;
 
-    UniqueImageList images_;  // declared first: it must outlive the list that draws with it
+    HIMAGELIST images_ = nullptr;  // the process's shared pictures
     // The pair of check pictures in use, fixed when the page opens: asking
     // the system's look for every row would cost registry reads each.
     int checkBase_ = 0;

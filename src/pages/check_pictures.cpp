@@ -86,4 +86,9 @@ UniqueImageList MakeCheckImages() {
                          [](HDC dc, const RECT& r, int member) { DrawCheckPicture(dc, r.left, r.top, member); });
 }
 
+HIMAGELIST CheckImages() {
+    static const UniqueImageList shared = MakeCheckImages();
+    return shared.get();
+}
+
 }  // namespace kk

@@ -20,5 +20,8 @@ bool DrawCheckPicture(HDC dc, int x, int y, int member);
 // CheckImageBase() + its checked state; the slots between the pairs are
 // transparent.
 UniqueImageList MakeCheckImages();
+// The same pictures, drawn once for the process and kept until it ends:
+// drawing them costs more than filling a list page.
+HIMAGELIST CheckImages();
 
 }  // namespace kk

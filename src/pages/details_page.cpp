@@ -50,17 +50,32 @@ struct Readers {
 
 std::string Flag(bool on) { return on ? "1" : "0"; }
 
-std::string Stored(const std::string& name) { return GetString(HKEY_CURRENT_USER, kDetailsTempKey, name); }
 void Store(const std::string& name, const std::string& text) {
     SetString(HKEY_CURRENT_USER, kDetailsTempKey, name, text);
 }
 
-// The stored count of chosen details; a missing or odd count is 0.
-int StoredCount() {
-    const double count = TextToNumber(Stored(""));
-    if (!(count >= 1)) return 0;
-    return count > kMostStoredNames ? kMostStoredNames : static_cast<int>(count);
-}
+// The working key read in one pass: a fill looks up some thirty names, and
+// a lookup each would cost a round of registry calls each.
+class StoredDetails {
+public:
+    StoredDetails() : values_(ReadValues(HKEY_CURRENT_USER, kDetailsTempKey)) {}
+
+    std::string operator[](const std::string& name) const {
+        for (const NamedValue& value : values_)
+            if (lstrcmpiA(value.name.c_str(), name.c_str()) == 0) return value.text;
+        return {};
+    }
+
+    // The stored count of chosen details; a missing or odd count is 0.
+    int Count() const {
+        const double count = TextToNumber((*this)[""]);
+        if (!(count >= 1)) return 0;
+        return count > kMostStoredNames ? kMostStoredNames : static_cast<int>(count);
+    }
+
+private:
+    std::vector<NamedValue> values_;
+};
 
 int DetailIndex(const std::string& name) {
     for (int i = 0; i < kDetailCount; ++i)
@@ -103,11 +118,12 @@ public:
     void Fill(const std::string&) override {
         // The settings text only carries the tool's on/off flag; the page's
         // settings are in the working key.
-        FillDetailsList(false);
-        SetTicked(Item(kIdDetailsPaths), Stored("No Paths") != "1");
-        SetTicked(Item(kIdDetailsOption), TextToNumber(Stored("TwoContext")) != 0);
+        const StoredDetails stored;
+        FillDetailsList(stored, false);
+        SetTicked(Item(kIdDetailsPaths), stored["No Paths"] != "1");
+        SetTicked(Item(kIdDetailsOption), TextToNumber(stored["TwoContext"]) != 0);
         UpdateOption();
-        const std::string delim = Stored("Delim");
+        const std::string delim = stored["Delim"];
         SetControlText(delim_, delim.empty() ? kTabShown : delim);
     }
 
@@ -135,7 +151,7 @@ public:
 
     void OnCommand(int id, int code, HWND control) override {
         if (HandleAllClick(id, code)) return;
-        if (id == kIdDetailsReorder && code == BN_CLICKED) FillDetailsList(true);
+        if (id == kIdDetailsReorder && code == BN_CLICKED) FillDetailsList(StoredDetails(), true);
         if ((id == kIdDetailsPaths || id == kIdDetailsOption) && code == BN_CLICKED) host_->EnableAccept();
         if (id != kIdDetailsDelim) return;
         if (code == EN_CHANGE) OnDelimChange();
@@ -155,16 +171,16 @@ protected:
 private:
     // Stored names first, in their order, then the rest in table order;
     // with keep, rows ticked now stay ticked.
-    void FillDetailsList(bool keep) {
+    void FillDetailsList(const StoredDetails& stored, bool keep) {
         std::set<std::string> ticked;
         for (int i = 0; keep && i < list_.Count(); ++i)
             if (list_.Row(i).number) ticked.insert(list_.Row(i).tag);
         PageListBatch batch(list_);
         list_.Clear();
         bool placed[kDetailCount] = {};
-        const int count = KeyExists(HKEY_CURRENT_USER, kDetailsTempKey) ? StoredCount() : 0;
+        const int count = stored.Count();
         for (int i = 1, found = 0; i <= count && found < kDetailCount; ++i) {
-            const int at = DetailIndex(Stored(std::to_string(i)));
+            const int at = DetailIndex(stored[std::to_string(i)]);
             if (at < 0 || placed[at]) continue;
             placed[at] = true;
             ++found;

@@ -63,4 +63,9 @@ UniqueImageList MakeHotkeyImages() {
                          [](HDC dc, const RECT& r, int code) { DrawHotkeyImage(dc, r, code); });
 }
 
+HIMAGELIST HotkeyImages() {
+    static const UniqueImageList shared = MakeHotkeyImages();
+    return shared.get();
+}
+
 }  // namespace kk

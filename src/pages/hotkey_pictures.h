@@ -22,5 +22,7 @@ bool DrawHotkeyImage(HDC dc, const RECT& rect, int code);
 
 // Every picture at the index of its code; the other slots are transparent.
 UniqueImageList MakeHotkeyImages();
+// The same pictures, drawn once for the process and kept until it ends.
+HIMAGELIST HotkeyImages();
 
 }  // namespace kk

@@ -112,9 +112,8 @@ class HotkeysPage : public PanelPage, public PageListEvents {
 public:
     void Create(HWND panel, PageHost& host) override {
         Attach(panel, host);
-        images_ = MakeHotkeyImages();
         const RECT listPlace{kPageMargin, kPageMargin, kPageMargin + kListWidth, kPageMargin + kListHeight};
-        list_.Create(panel, kIdHotkeyList, listPlace, host.Font(), images_.get(), *this, true, kKeyColumnWidth);
+        list_.Create(panel, kIdHotkeyList, listPlace, host.Font(), HotkeyImages(), *this, true, kKeyColumnWidth);
         const int buttonsTop = listPlace.bottom + kButtonGap;
         const int advancedTop = buttonsTop + kButtonHeight + kButtonGap;
         CreatePageControls(panel, host.Font(),
@@ -325,7 +324,6 @@ private:
         host_->EnableAccept();
     }
 
-    UniqueImageList images_;  // outlives the list that shows it
     PageList list_;
     UniqueMenu menu_;
     const std::vector<std::string> keyNames_ = KeyNames();
