@@ -68,6 +68,9 @@ bool Initialize(StartupContext& context) {
         break;
     }
 
+    // Before anything is claimed or written: the shell would not read it.
+    if (HandOverTo64BitPanel(context.commandLine, panel.uninstallMode)) return false;
+
     SetWindowTextA(hwnd, kAppTitle);
 
     if (!context.claim.Claim()) {

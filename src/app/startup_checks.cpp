@@ -39,6 +39,22 @@ std::string CheckSystemAndInstallation(const std::string& programFile) {
     return folder;
 }
 
+bool HandOverTo64BitPanel(const std::string& commandLine, bool quiet) {
+    if (!IsWow64()) return false;
+    const std::string folder = WithTrailingBackslash(GetString64(HKEY_LOCAL_MACHINE, kSuiteKey, "InstallPath"));
+    const std::string panel = folder + FileNameWithoutExtension(ModulePath()) + ".exe";
+    if (folder != "\\" && FileExists(panel)) {
+        System().startProgram(nullptr, "", panel, commandLine, folder);
+        return true;
+    }
+    if (!quiet)
+        ShowMessage("This is the 32-bit Kestrelkit Control Panel, and this is 64-bit Windows. Windows Explorer here "
+                    "uses only 64-bit shell extensions, so the settings this panel makes would not take effect."
+                    "\r\rInstall the 64-bit edition of Marrowby Kestrelkit to change these settings.",
+                    kAppTitle, MB_ICONEXCLAMATION);
+    return true;
+}
+
 void RemoveStaleAppletRegistration() {
     const char* key =
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Control Panel\\Extended Properties\\"

@@ -15,6 +15,13 @@ bool IsSupportedSystem();
 // (ending in a backslash). programFile is this program's full path.
 std::string CheckSystemAndInstallation(const std::string& programFile);
 
+// On 64-bit Windows, Explorer loads only 64-bit shell extensions, so a
+// 32-bit panel there would register what nothing reads. True in that case:
+// the command line has then gone to the installation's 64-bit panel (the
+// 64-bit view's InstallPath), or, when there is none, the user has been
+// told (unless quiet); this panel must change nothing and end.
+bool HandOverTo64BitPanel(const std::string& commandLine, bool quiet);
+
 // Removes the stale registration of the suite's old Control Panel applet.
 void RemoveStaleAppletRegistration();
 

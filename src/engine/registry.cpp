@@ -125,6 +125,13 @@ std::string GetString(HKEY root, const std::string& key, const std::string& name
     return TrimAtNul(v.data);
 }
 
+std::string GetString64(HKEY root, const std::string& key, const std::string& name) {
+    UniqueKey k;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, k.put()) != ERROR_SUCCESS) return {};
+    RawValue v = QueryValue(k.get(), name);
+    return v.status == ERROR_SUCCESS ? TrimAtNul(v.data) : std::string();
+}
+
 void SetString(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
     // Stored with the text's own length: no terminating NUL is counted.
     SetRaw(root, key, name, REG_SZ, text.data(), static_cast<DWORD>(text.size()));

@@ -48,6 +48,9 @@ struct NamedValue {
     std::string text;
 };
 std::vector<NamedValue> ReadValues(HKEY root, const std::string& key);
+// A text from the 64-bit view of a 64-bit system's registry, which a
+// 32-bit program reaches only by asking for it; "" without such a view.
+std::string GetString64(HKEY root, const std::string& key, const std::string& name);
 // Called with each key the layer enumerates (values or subkeys), so tests
 // and benchmarks can count them; null stops it.
 using EnumerationObserver = void (*)(HKEY root, const std::string& key, void* context);

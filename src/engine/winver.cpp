@@ -42,6 +42,15 @@ bool IsWinMe() { return Is(VER_PLATFORM_WIN32_WINDOWS, 4, 90); }
 bool IsWin2000() { return Is(VER_PLATFORM_WIN32_NT, 5, 0); }
 bool IsWinXP() { return Is(VER_PLATFORM_WIN32_NT, 5, 1); }
 bool IsWinServer2003() { return Is(VER_PLATFORM_WIN32_NT, 5, 2); }
+bool IsWow64() {
+    using Probe = BOOL(WINAPI*)(HANDLE, PBOOL);
+    // Missing before XP's second service pack, on systems with no 64-bit edition.
+    auto probe = reinterpret_cast<Probe>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    return probe && probe(GetCurrentProcess(), &wow64) && wow64;
+}
+
 bool IsVista() { return Is(VER_PLATFORM_WIN32_NT, 6, 0); }
 
 bool IsWin98OrMe() {

@@ -13,6 +13,9 @@ bool IsWinServer2003();
 bool IsWin2000OrLater();
 bool IsVista();
 
+// True for a 32-bit program on 64-bit Windows.
+bool IsWow64();
+
 // True when a visual theme is active for the user.
 bool ThemeActive();
 

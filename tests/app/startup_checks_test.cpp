@@ -87,3 +87,27 @@ TEST_F(StartupChecks, ColourDepthAndThemeReadTextOrNumbers) {
 }
 
 }  // namespace
+
+// Every prefix here is 64-bit Windows: a 32-bit panel hands its command
+// line to the 64-bit panel of the installation, or says why it stops, and
+// a 64-bit panel never hands over.
+TEST_F(StartupChecks, OnlyA32BitPanelHandsOverToThe64BitOne) {
+    const bool thirtyTwoBit = sizeof(void*) == 4;
+    EXPECT_EQ(IsWow64(), thirtyTwoBit);
+    EXPECT_EQ(HandOverTo64BitPanel("/uninstall", true), thirtyTwoBit) << "no 64-bit panel, quiet";
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(HandOverTo64BitPanel("", false), thirtyTwoBit) << "no 64-bit panel";
+    ASSERT_EQ(recorder.messages.size(), thirtyTwoBit ? 1u : 0u);
+    if (thirtyTwoBit) {
+        EXPECT_NE(recorder.messages[0].text.find("64-bit Windows"), std::string::npos);
+    }
+
+    const std::string folder = kktest::ProgramFolder();
+    SetString(HKEY_LOCAL_MACHINE, kSuiteKey, "InstallPath", folder.substr(0, folder.size() - 1));
+    EXPECT_EQ(HandOverTo64BitPanel("/uninstall", false), thirtyTwoBit);
+    ASSERT_EQ(recorder.started.size(), thirtyTwoBit ? 1u : 0u);
+    if (thirtyTwoBit) {
+        EXPECT_EQ(recorder.started[0], "|" + kktest::ProgramPath() + "|/uninstall|" + folder);
+    }
+    EXPECT_EQ(recorder.messages.size(), thirtyTwoBit ? 1u : 0u) << "nothing more said";
+}
