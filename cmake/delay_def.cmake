@@ -1,0 +1,21 @@
+# Writes a module definition file listing every function of an import
+# library: cmake -DNM= -DIMPLIB= -DDLL= -DDEF= [-DUNDERSCORED=ON] -P delay_def.cmake
+# (UNDERSCORED: 32-bit names, which carry a leading underscore).
+execute_process(COMMAND ${NM} -g ${IMPLIB} OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "cannot list ${IMPLIB}")
+endif()
+string(REGEX MATCHALL "I __imp_[^\n]+" imports "${symbols}")
+set(prefix "I __imp_")
+if(UNDERSCORED)
+  set(prefix "I __imp__")
+endif()
+set(names)
+foreach(entry ${imports})
+  string(LENGTH "${prefix}" skip)
+  string(SUBSTRING "${entry}" ${skip} -1 name)
+  list(APPEND names "${name}")
+endforeach()
+list(REMOVE_DUPLICATES names)
+list(JOIN names "\n" text)
+file(WRITE ${DEF} "LIBRARY ${DLL}\nEXPORTS\n${text}\n")
