@@ -1,11 +1,14 @@
 #include "engine/registry.h"
 
 #include "engine/handles.h"
+#include "engine/registry_journal.h"
 #include "engine/winver.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdlib>
+#include <map>
+#include <memory>
 
 namespace kk {
 namespace {
@@ -16,7 +19,7 @@ UniqueKey OpenExisting(HKEY root, const std::string& key) {
     return k;
 }
 
-UniqueKey OpenOrCreate(HKEY root, const std::string& key) {
+UniqueKey CreateKey(HKEY root, const std::string& key) {
     UniqueKey k;
     if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                         nullptr, k.put(), nullptr) != ERROR_SUCCESS) {
@@ -24,6 +27,17 @@ UniqueKey OpenOrCreate(HKEY root, const std::string& key) {
         k = OpenExisting(root, key);
     }
     return k;
+}
+
+void NoteCreation(HKEY root, const std::string& key);
+bool DryRun();
+
+// Reads open their key this way, as the suite always has: a missing key
+// is made (and the journal says so), except in a dry run.
+UniqueKey OpenOrCreate(HKEY root, const std::string& key) {
+    if (DryRun()) return OpenExisting(root, key);
+    NoteCreation(root, key);
+    return CreateKey(root, key);
 }
 
 DWORD LongestValueData(HKEY k) {
@@ -55,8 +69,203 @@ RawValue QueryValue(HKEY k, const std::string& name) {
 EnumerationObserver g_observer = nullptr;
 void* g_observerContext = nullptr;
 
+RegistryJournal* g_journal = nullptr;
+
+std::string Lower(const std::string& text) {
+    std::string lower = text;
+    CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
+    return lower;
+}
+
+// Names of a key's values or subkeys as the registry itself holds them,
+// never creating the key.
+std::vector<std::string> RealNames(HKEY root, const std::string& key, bool values) {
+    std::vector<std::string> names;
+    UniqueKey k = OpenExisting(root, key);
+    if (!k) return names;
+    DWORD subkeys = 0, maxSubkey = 0, valueCount = 0, maxValueName = 0;
+    if (RegQueryInfoKeyA(k.get(), nullptr, nullptr, nullptr, &subkeys, &maxSubkey, nullptr, &valueCount,
+                         &maxValueName, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+        return names;
+    const DWORD count = values ? valueCount : subkeys;
+    std::string buffer((values ? maxValueName : maxSubkey) + 2, '\0');
+    for (DWORD i = 0; i < count; ++i) {
+        DWORD len = static_cast<DWORD>(buffer.size());
+        LONG rc = values ? RegEnumValueA(k.get(), i, &buffer[0], &len, nullptr, nullptr, nullptr, nullptr)
+                         : RegEnumKeyExA(k.get(), i, &buffer[0], &len, nullptr, nullptr, nullptr, nullptr);
+        if (rc != ERROR_SUCCESS) break;
+        names.push_back(TrimAtNul(buffer.substr(0, len)));
+    }
+    return names;
+}
+
+RawValue RealValue(HKEY root, const std::string& key, const std::string& name) {
+    UniqueKey k = OpenExisting(root, key);
+    return k ? QueryValue(k.get(), name) : RawValue{};
+}
+
+// The writes of a dry run, laid over the registry. A key deleted in the
+// run hides the registry's tree below it from then on, even when the run
+// writes the key again.
+class Overlay {
+public:
+    bool KeyExists(HKEY root, const std::string& key) const {
+        if (const Entry* e = Find(root, key)) return e->exists;
+        return RealVisible(root, key) && static_cast<bool>(OpenExisting(root, key));
+    }
+
+    RawValue Value(HKEY root, const std::string& key, const std::string& name) const {
+        if (!KeyExists(root, key)) return {};
+        if (const Entry* e = Find(root, key)) {
+            auto v = e->values.find(Lower(name));
+            if (v != e->values.end()) return v->second.present ? v->second.raw : RawValue{};
+        }
+        return RealVisible(root, key) ? RealValue(root, key, name) : RawValue{};
+    }
+
+    std::vector<std::string> Names(HKEY root, const std::string& key, bool values) const {
+        std::vector<std::string> names;
+        if (!KeyExists(root, key)) return names;
+        if (RealVisible(root, key))
+            for (const std::string& name : RealNames(root, key, values))
+                if (values ? Value(root, key, name).status == ERROR_SUCCESS : KeyExists(root, JoinKey(key, name)))
+                    names.push_back(name);
+        auto known = [&](const std::string& name) {
+            for (const std::string& n : names)
+                if (lstrcmpiA(n.c_str(), name.c_str()) == 0) return true;
+            return false;
+        };
+        if (values) {
+            if (const Entry* e = Find(root, key))
+                for (const auto& [lower, v] : e->values)
+                    if (v.present && !known(v.name)) names.push_back(v.name);
+        } else {
+            const std::string prefix = Path(root, key) + "\\";
+            for (const auto& [path, e] : entries_)
+                if (e.exists && path.size() > prefix.size() && path.compare(0, prefix.size(), prefix) == 0 &&
+                    path.find('\\', prefix.size()) == std::string::npos && !known(e.name))
+                    names.push_back(e.name);
+        }
+        return names;
+    }
+
+    void MarkExists(HKEY root, const std::string& key) {
+        Entry& e = entries_[Path(root, key)];
+        e.exists = true;
+        e.name = TextAfterLast(key, "\\");
+    }
+
+    void SetValue(HKEY root, const std::string& key, const std::string& name, DWORD type, const std::string& data) {
+        MarkExists(root, key);
+        Stored& v = entries_[Path(root, key)].values[Lower(name)];
+        v = Stored{true, name, RawValue{ERROR_SUCCESS, type, data}};
+    }
+
+    void DeleteValue(HKEY root, const std::string& key, const std::string& name) {
+        MarkExists(root, key);
+        entries_[Path(root, key)].values[Lower(name)] = Stored{false, name, {}};
+    }
+
+    void DeleteKey(HKEY root, const std::string& key) {
+        const std::string path = Path(root, key);
+        for (auto it = entries_.begin(); it != entries_.end();)
+            it = it->first.compare(0, path.size() + 1, path + "\\") == 0 ? entries_.erase(it) : std::next(it);
+        Entry& e = entries_[path];
+        e = Entry{};
+        e.exists = false;
+        e.hidesRegistry = true;
+        e.name = TextAfterLast(key, "\\");
+    }
+
+private:
+    struct Stored {
+        bool present = false;
+        std::string name;
+        RawValue raw;
+    };
+    struct Entry {
+        bool exists = true;
+        bool hidesRegistry = false;
+        std::string name;
+        std::map<std::string, Stored> values;  // by lower-case name
+    };
+
+    static std::string Path(HKEY root, const std::string& key) {
+        std::string path = std::to_string(reinterpret_cast<uintptr_t>(root));
+        if (!key.empty()) path += "\\" + Lower(key);
+        return path;
+    }
+    const Entry* Find(HKEY root, const std::string& key) const {
+        auto it = entries_.find(Path(root, key));
+        return it == entries_.end() ? nullptr : &it->second;
+    }
+    // Whether the registry's own content of the key still shows.
+    bool RealVisible(HKEY root, const std::string& key) const {
+        std::string prefix;
+        for (size_t at = 0;;) {
+            const size_t slash = key.find('\\', at);
+            prefix = key.substr(0, slash);
+            if (const Entry* e = Find(root, prefix); e && e->hidesRegistry) return false;
+            if (slash == std::string::npos) return true;
+            at = slash + 1;
+        }
+    }
+
+    std::map<std::string, Entry> entries_;
+};
+
+std::unique_ptr<Overlay> g_overlay;
+
+bool DryRun() { return g_overlay != nullptr; }
+
+// The value as the layer reads it now, dry run included.
+RawValue CurrentValue(HKEY root, const std::string& key, const std::string& name) {
+    return g_overlay ? g_overlay->Value(root, key, name) : RealValue(root, key, name);
+}
+
+// The journal rests while a change it has noted as one runs its steps.
+class JournalPause {
+public:
+    JournalPause() : saved_(std::exchange(g_journal, nullptr)) {}
+    ~JournalPause() { g_journal = saved_; }
+
+private:
+    RegistryJournal* saved_;
+};
+
+// The first key of the path, from the root down, that does not exist yet.
+std::string FirstMissing(HKEY root, const std::string& key) {
+    for (size_t at = 0;;) {
+        const size_t slash = key.find('\\', at);
+        const std::string prefix = key.substr(0, slash);
+        if (!KeyExists(root, prefix)) return prefix;
+        if (slash == std::string::npos) return {};
+        at = slash + 1;
+    }
+}
+
+// A write is about to make the key: the journal notes the first key of the
+// path that was missing (taking it away again takes away the rest).
+void NoteCreation(HKEY root, const std::string& key) {
+    if ((!g_journal && !g_overlay) || key.empty()) return;
+    const std::string missing = FirstMissing(root, key);
+    if (missing.empty()) return;
+    if (g_overlay)
+        for (size_t at = missing.size();; at = key.find('\\', at + 1)) {
+            g_overlay->MarkExists(root, key.substr(0, at));
+            if (at == std::string::npos) break;
+        }
+    if (!g_journal) return;
+    RegistryChange change;
+    change.kind = RegistryChange::Kind::CreateKey;
+    change.root = root;
+    change.key = missing;
+    g_journal->Add(std::move(change));
+}
+
 std::vector<std::string> Enumerate(HKEY root, const std::string& key, bool values) {
     if (g_observer) g_observer(root, key, g_observerContext);
+    if (g_overlay) return g_overlay->Names(root, key, values);
     std::vector<std::string> names;
     UniqueKey k = OpenOrCreate(root, key);
     if (!k) return names;
@@ -78,7 +287,26 @@ std::vector<std::string> Enumerate(HKEY root, const std::string& key, bool value
 
 void SetRaw(HKEY root, const std::string& key, const std::string& name, DWORD type,
             const void* data, DWORD size) {
-    UniqueKey k = OpenOrCreate(root, key);
+    const std::string bytes(static_cast<const char*>(data), size);
+    if (g_journal) {
+        const RawValue prior = CurrentValue(root, key, name);
+        NoteCreation(root, key);
+        RegistryChange change;
+        change.root = root;
+        change.key = key;
+        change.name = name;
+        change.existed = prior.status == ERROR_SUCCESS;
+        change.priorType = prior.type;
+        change.prior = prior.data;
+        change.type = type;
+        change.data = bytes;
+        g_journal->Add(std::move(change));
+    }
+    if (g_overlay) {
+        g_overlay->SetValue(root, key, name, type, bytes);
+        return;
+    }
+    UniqueKey k = CreateKey(root, key);
     if (k) RegSetValueExA(k.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
 }
 
@@ -100,10 +328,15 @@ bool SameOrBelow(const std::string& key, const std::string& parent) {
 }  // namespace
 
 bool KeyExists(HKEY root, const std::string& key) {
+    if (g_overlay) return g_overlay->KeyExists(root, key);
     return static_cast<bool>(OpenExisting(root, key));
 }
 
 int GetValueType(HKEY root, const std::string& key, const std::string& name) {
+    if (g_overlay) {
+        const RawValue v = g_overlay->Value(root, key, name);
+        return v.status == ERROR_SUCCESS ? static_cast<int>(v.type) : -1;
+    }
     if (!KeyExists(root, key)) return -1;
     UniqueKey k = OpenExisting(root, key);
     if (!k) return -1;
@@ -118,6 +351,7 @@ bool ValueExists(HKEY root, const std::string& key, const std::string& name) {
 }
 
 std::string GetString(HKEY root, const std::string& key, const std::string& name) {
+    if (g_overlay) return TrimAtNul(g_overlay->Value(root, key, name).data);
     UniqueKey k = OpenOrCreate(root, key);
     if (!k) return {};
     RawValue v = QueryValue(k.get(), name);
@@ -138,6 +372,13 @@ void SetString(HKEY root, const std::string& key, const std::string& name, const
 }
 
 int32_t GetDword(HKEY root, const std::string& key, const std::string& name) {
+    if (g_overlay) {
+        // As the registry answers a four-byte read: longer data does not fit.
+        const RawValue v = g_overlay->Value(root, key, name);
+        DWORD value = 0;
+        if (v.status == ERROR_SUCCESS && v.data.size() <= sizeof value) memcpy(&value, v.data.data(), v.data.size());
+        return static_cast<int32_t>(value);
+    }
     UniqueKey k = OpenOrCreate(root, key);
     if (!k) return 0;
     DWORD value = 0, size = sizeof value;
@@ -153,6 +394,7 @@ void SetDword(HKEY root, const std::string& key, const std::string& name, int32_
 }
 
 std::string GetBinaryHex(HKEY root, const std::string& key, const std::string& name) {
+    if (g_overlay) return BytesToHex(g_overlay->Value(root, key, name).data);
     UniqueKey k = OpenOrCreate(root, key);
     if (!k) return {};
     RawValue v = QueryValue(k.get(), name);
@@ -166,12 +408,42 @@ void SetBinaryHex(HKEY root, const std::string& key, const std::string& name, co
 }
 
 void DeleteValue(HKEY root, const std::string& key, const std::string& name) {
+    const RawValue prior = g_journal || g_overlay ? CurrentValue(root, key, name) : RawValue{};
+    if (g_journal && prior.status == ERROR_SUCCESS) {
+        RegistryChange change;
+        change.kind = RegistryChange::Kind::DeleteValue;
+        change.root = root;
+        change.key = key;
+        change.name = name;
+        change.existed = true;
+        change.priorType = prior.type;
+        change.prior = prior.data;
+        g_journal->Add(std::move(change));
+    }
+    if (g_overlay) {
+        if (prior.status == ERROR_SUCCESS) g_overlay->DeleteValue(root, key, name);
+        return;
+    }
     UniqueKey k = OpenOrCreate(root, key);
     if (k) RegDeleteValueA(k.get(), name.c_str());
 }
 
 void DeleteKey(HKEY root, const std::string& key) {
     if (key.empty()) return;  // never the root itself
+    if ((g_journal || g_overlay) && !KeyExists(root, key)) return;
+    if (g_journal) {
+        RegistryChange change;
+        change.kind = RegistryChange::Kind::DeleteKey;
+        change.root = root;
+        change.key = key;
+        change.priorTree = ExportTree(root, key);
+        g_journal->Add(std::move(change));
+    }
+    if (g_overlay) {
+        g_overlay->DeleteKey(root, key);
+        return;
+    }
+    JournalPause noted;  // the steps below are this one change
     const bool nt = IsWin2000OrLater();
     // NT refuses to delete a key that still has subkeys.
     if (nt) ClearKey(root, key, ClearMode::Subkeys);
@@ -206,6 +478,13 @@ void CopyKey(HKEY sourceRoot, const std::string& sourceKey, HKEY targetRoot, con
 std::vector<NamedValue> ReadValues(HKEY root, const std::string& key) {
     std::vector<NamedValue> values;
     if (g_observer) g_observer(root, key, g_observerContext);
+    if (g_overlay) {
+        for (const std::string& name : g_overlay->Names(root, key, true)) {
+            const RawValue v = g_overlay->Value(root, key, name);
+            values.push_back({name, v.type, TrimAtNul(v.data)});
+        }
+        return values;
+    }
     UniqueKey k = OpenExisting(root, key);
     if (!k) return values;
     DWORD count = 0, maxName = 0, maxData = 0;
@@ -222,6 +501,21 @@ std::vector<NamedValue> ReadValues(HKEY root, const std::string& key) {
     }
     return values;
 }
+
+bool ReadRaw(HKEY root, const std::string& key, const std::string& name, DWORD& type, std::string& data) {
+    const RawValue v = CurrentValue(root, key, name);
+    type = v.type;
+    data = v.data;
+    return v.status == ERROR_SUCCESS;
+}
+
+JournalScope::JournalScope(RegistryJournal& journal) : saved_(std::exchange(g_journal, &journal)) {}
+JournalScope::~JournalScope() { g_journal = saved_; }
+
+DryRunScope::DryRunScope(RegistryJournal& journal) : journal_(journal) { g_overlay = std::make_unique<Overlay>(); }
+DryRunScope::~DryRunScope() { g_overlay.reset(); }
+bool DryRunActive() { return DryRun(); }
+RegistryJournal* ActiveJournal() { return g_journal; }
 
 void ObserveEnumerations(EnumerationObserver observer, void* context) {
     g_observer = observer;

@@ -4,6 +4,7 @@
 
 #include "engine/handles.h"
 #include "engine/registry.h"
+#include "engine/registry_journal.h"
 #include "engine/suite.h"
 
 #include <atomic>
@@ -83,6 +84,8 @@ std::string RegisterAndApprove(const std::string& dllName, const char* lookupSuf
     if (!RunDllRegistration(InstallPath() + dllName, true)) return {};
     const std::string base = BaseName(dllName);
     const std::string lookup = "SOFTWARE\\Classes\\" + base + lookupSuffix + "\\Clsid";
+    // A dry run never ran the DLL: a class it has not recorded before is named for it.
+    if (DryRunActive() && !KeyExists(HKEY_LOCAL_MACHINE, lookup)) return "{class of " + dllName + "}";
     // Reads create missing keys; a DLL that recorded nothing leaves none behind.
     if (!KeyExists(HKEY_LOCAL_MACHINE, lookup)) return {};
     std::string clsid = GetString(HKEY_LOCAL_MACHINE, lookup, "");
@@ -93,6 +96,8 @@ std::string RegisterAndApprove(const std::string& dllName, const char* lookupSuf
 }  // namespace
 
 bool RunDllRegistration(const std::string& dllPath, bool registering, DWORD timeoutMs) {
+    if (RegistryJournal* journal = ActiveJournal()) journal->AddAction((registering ? "register " : "unregister ") + dllPath);
+    if (DryRunActive()) return true;  // listed, not run
     std::lock_guard<std::mutex> serial(g_registrationLock);
     UniqueModule module;
     {
