@@ -2,6 +2,7 @@
 
 #include "engine/catalogue.h"
 #include "engine/footprint.h"
+#include "engine/history.h"
 #include "engine/registry.h"
 #include "engine/shell_registration.h"
 #include "engine/suite.h"
@@ -140,22 +141,27 @@ void ApplyEngine::ApplyTool(int toolId, const std::string& state) {
 
 void ApplyEngine::ApplyChanges() {
     flags_ = ApplyFlags();
+    HistoryRecording history("Apply");
     for (int p = 1; p <= rows_.RowCount(); ++p) {
         const int toolId = rows_.ToolIdAt(p);
         if (!rows_.ChangedShown(toolId)) continue;
         const std::string kind = rows_.KindTag(toolId);
         if (kind == "1") {
             const std::string state = std::to_string(rows_.CheckValue(toolId));
+            history.Row(toolId, rows_.CheckTag(toolId), state);
             ApplyTool(toolId, state);
             rows_.SetCheckTag(toolId, state);
         } else if (kind == "2" || kind == "3") {
-            ApplyTool(toolId, rows_.ButtonTag(toolId));
+            const std::string state = rows_.ButtonTag(toolId);
+            history.Row(toolId, DetectQuietly(toolId), state);
+            ApplyTool(toolId, state);
         }
         rows_.HideChanged(toolId);
     }
     rows_.MarkChangesApplied();
     if (flags_.shellNotifyNeeded) NotifyShell();
     UpdateStartupModule();
+    history.Save();  // before the questions: a restart must not lose it
     AskAboutRestart();
 }
 

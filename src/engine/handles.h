@@ -62,6 +62,7 @@ using UniqueKey = UniqueHandle<HKEY, KeyTraits>;
 using UniqueKernel = UniqueHandle<HANDLE, KernelTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 using UniqueGdi = UniqueHandle<HGDIOBJ, GdiTraits>;
+using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
 
 // A typed GDI owner, so callers keep HFONT/HBRUSH without casts.
 template <typename T>

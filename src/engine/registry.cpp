@@ -214,7 +214,9 @@ private:
     std::map<std::string, Entry> entries_;
 };
 
-std::unique_ptr<Overlay> g_overlay;
+// Dry runs nest: a run inside another sees the registry, not the outer run's writes.
+std::vector<std::unique_ptr<Overlay>> g_overlays;
+Overlay* g_overlay = nullptr;
 
 bool DryRun() { return g_overlay != nullptr; }
 
@@ -512,8 +514,14 @@ bool ReadRaw(HKEY root, const std::string& key, const std::string& name, DWORD& 
 JournalScope::JournalScope(RegistryJournal& journal) : saved_(std::exchange(g_journal, &journal)) {}
 JournalScope::~JournalScope() { g_journal = saved_; }
 
-DryRunScope::DryRunScope(RegistryJournal& journal) : journal_(journal) { g_overlay = std::make_unique<Overlay>(); }
-DryRunScope::~DryRunScope() { g_overlay.reset(); }
+DryRunScope::DryRunScope(RegistryJournal& journal) : journal_(journal) {
+    g_overlays.push_back(std::make_unique<Overlay>());
+    g_overlay = g_overlays.back().get();
+}
+DryRunScope::~DryRunScope() {
+    g_overlays.pop_back();
+    g_overlay = g_overlays.empty() ? nullptr : g_overlays.back().get();
+}
 bool DryRunActive() { return DryRun(); }
 RegistryJournal* ActiveJournal() { return g_journal; }
 

@@ -7,7 +7,8 @@ namespace kktest {
 
 MemoryRows MemoryRows::Build() {
     MemoryRows list;
-    const std::vector<std::string> plugins = kk::ListPluginKeys();
+    // As the window does: this list becomes the start's plugin list.
+    const std::vector<std::string> plugins = kk::ReadPluginKeys();
     const int count = kk::ListCount(plugins.size());
     for (int p = 1; p <= count; ++p) {
         kk::ToolEntry entry = kk::EntryForPosition(p, plugins);
