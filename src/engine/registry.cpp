@@ -267,10 +267,15 @@ double TextToNumber(const std::string& text) {
 }
 
 
-std::string TrimSpaces(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
+std::string TrimCharacters(const std::string& text, const std::string& junk) {
+    const size_t first = text.find_first_not_of(junk);
     if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return text.substr(first, text.find_last_not_of(junk) - first + 1);
+}
+
+std::string LowerCase(std::string text) {
+    if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
 }
 
 std::string TrimAtNul(const std::string& text) { return text.substr(0, text.find('\0')); }
@@ -306,10 +311,8 @@ std::string TextAfterLast(const std::string& text, const std::string& separator)
 }
 
 std::string WithTrailingBackslash(const std::string& path) {
-    size_t first = path.find_first_not_of(' ');
-    if (first == std::string::npos) return "\\";
-    std::string trimmed = path.substr(first, path.find_last_not_of(' ') - first + 1);
-    if (trimmed.back() != '\\') trimmed += '\\';
+    std::string trimmed = TrimSpaces(path);
+    if (trimmed.empty() || trimmed.back() != '\\') trimmed += '\\';
     return trimmed;
 }
 

@@ -3,6 +3,7 @@
 #include "services/scrambled.h"
 
 #include "engine/handles.h"
+#include "engine/registry.h"
 #include "engine/suite.h"
 #include "services/pending_messages.h"
 #include "services/system_calls.h"
@@ -23,6 +24,8 @@ constexpr Scrambled kDownloadPath("download.html");
 constexpr DWORD kHttpOk = 200;
 constexpr DWORD kChunkBytes = 128;
 constexpr size_t kReplyLimit = 64 * 1024;  // a version text is a few bytes
+// Line breaks, blanks and NULs around the version text.
+const std::string kReplyJunk("\r\n \0", 4);
 
 std::string Server() {
     const char* override = std::getenv("KESTRELKIT_UPDATE_SERVER");
@@ -32,14 +35,6 @@ std::string Server() {
         return server;
     }
     return kServer.Plain();
-}
-
-std::string Trimmed(std::string text) {
-    auto junk = [](char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\0'; };
-    size_t first = 0, last = text.size();
-    while (first < last && junk(text[first])) ++first;
-    while (last > first && junk(text[last - 1])) --last;
-    return text.substr(first, last - first);
 }
 
 // What the waiting thread and the fetch's worker share. The handles are
@@ -101,7 +96,7 @@ DWORD WINAPI FetchWorker(void* parameter) {
         if (Keep(fetch, fetch.request, request)) body = ReadBody(request);
     }
     std::lock_guard<std::mutex> hold(fetch.lock);
-    if (!fetch.abandoned) fetch.reply = Trimmed(body);
+    if (!fetch.abandoned) fetch.reply = TrimCharacters(body, kReplyJunk);
     CloseFetchHandles(fetch);
     return 0;
 }
