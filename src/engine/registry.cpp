@@ -126,8 +126,11 @@ std::string GetString(HKEY root, const std::string& key, const std::string& name
 }
 
 void SetString(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
-    // Stored with the text's own length: no terminating NUL is counted.
-    SetRaw(root, key, name, REG_SZ, text.data(), static_cast<DWORD>(text.size()));
+    // With its terminating NUL, which the system counts anyway for any text
+    // that has one after it: an empty text stored as no bytes at all would
+    // leave the suite's components (and reg.exe) reading whatever their
+    // buffer held before, instead of "".
+    SetRaw(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
 int32_t GetDword(HKEY root, const std::string& key, const std::string& name) {
