@@ -18,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 
 using namespace kk;
@@ -73,6 +74,21 @@ const std::map<int, Footprint>& Expected() {
         {130, {}},  // Autoplay: its footprint depends on the Windows version, see below
     };
     return table;
+}
+
+// What the Search menu shows for the two search tools while they are on.
+struct SearchMenu {
+    const char *entry, *text, *dll, *progId;
+};
+const std::map<int, SearchMenu> kSearchMenus = {
+    {140, {"KkDupes", "For &Duplicate Files...", "kkdupes.dll", "KkDupesFindMenu"}},
+    {157, {"KkRegFind", "For &Registry Entries...", "kkregfind.dll", "KkRegFindMenu"}},
+};
+
+std::string Hex(int32_t number) {
+    char text[12];
+    std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(number));
+    return text;
 }
 
 // The fixed class of a stand-in DLL.
@@ -131,7 +147,30 @@ protected:
         const std::string tagged = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace\\";
         if (toolId == 169) {
             EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, tagged + ClassOf("kkmarkfolder")), on);
+            if (on) ExpectTagFolderClass(tagged + ClassOf("kkmarkfolder"));
         }
+        auto search = kSearchMenus.find(toolId);
+        if (on && search != kSearchMenus.end()) ExpectSearchMenu(search->second);
+    }
+
+    // The folder of tagged files as Explorer reads it from its class.
+    void ExpectTagFolderClass(const std::string& nameSpace) {
+        const std::string cls = "CLSID\\" + ClassOf("kkmarkfolder"), folder = cls + "\\ShellFolder";
+        auto number = [&](const char* name) { return Hex(GetDword(HKEY_CLASSES_ROOT, folder, name)); };
+        EXPECT_EQ(GetString(HKEY_CLASSES_ROOT, cls, "") + "|" + GetString(HKEY_CLASSES_ROOT, cls + "\\DefaultIcon", "") +
+                      "|" + number("Attributes") + " " + number("Attributes.deletable") + " " +
+                      number("Attributes.expandable") + "|" + GetString(HKEY_LOCAL_MACHINE, nameSpace, ""),
+                  "Tagged Files|shell32.dll,110|20000000 20000020 A0000000|KkMarkFolder");
+    }
+
+    // The Search menu entry, its icon and the class that serves it from the suite folder.
+    void ExpectSearchMenu(const SearchMenu& menu) {
+        const std::string entry = std::string(kStatic) + menu.entry, dll = InstallPath() + menu.dll;
+        const std::string cls = GetString(HKEY_LOCAL_MACHINE, entry, "");
+        EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, entry + "\\0", ""), menu.text);
+        EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, entry + "\\0\\DefaultIcon", ""), dll + ",0");
+        EXPECT_EQ(GetString(HKEY_CLASSES_ROOT, "CLSID\\" + cls + "\\InProcServer32", ""), dll);
+        EXPECT_EQ(GetString(HKEY_CLASSES_ROOT, std::string(menu.progId) + "\\CLSID", ""), cls);
     }
 
     kktest::ScratchRegistry scratch;
@@ -162,6 +201,65 @@ TEST_F(RoundTrip, EveryToolOnThenOffAsTheNextStartSeesIt) {
         ExpectFootprint(id, false);
     }
     EXPECT_FALSE(StartupModuleInstalled());
+}
+
+// A suite value as the suite's own components read it: into a buffer that
+// still holds what was there before, up to the first NUL.
+std::string AsTheSuiteReadsIt(const char* name) {
+    char buffer[64];
+    std::fill(std::begin(buffer), std::end(buffer), '?');
+    buffer[sizeof buffer - 1] = '\0';
+    DWORD size = sizeof buffer - 1;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kSuiteKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return "no key";
+    const LONG status = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? "[" + std::string(buffer) + "]" : "missing";
+}
+
+// The command prompt's settings travel in its row's link; a new user who
+// only ticks it stores the empty program the page shows, for the prompt
+// tool to read.
+TEST_F(RoundTrip, TickingTheCommandPromptOnAFreshSystemStoresItsEmptySettings) {
+    const std::string fresh("00\0", 3);
+    ASSERT_EQ(DetectToolState(107), fresh);
+    auto rows = kktest::MemoryRows::Build();
+    rows.Tick(107, true);
+    ApplyEngine(rows).ApplyChanges();
+    EXPECT_EQ(AsTheSuiteReadsIt("CommandPrompt") + AsTheSuiteReadsIt("CommandPromptApp") +
+                  AsTheSuiteReadsIt("CommandPromptCLP"), "[0][][]");
+    EXPECT_EQ(DetectToolState(107), "1" + fresh.substr(1));
+}
+
+// The prompt and compare tools register their second DLL only once the
+// first has given its class; the second's handler takes whatever it gives.
+TEST_F(RoundTrip, TheSecondDllOfAPairWaitsForTheFirst) {
+    struct Pair {
+        int toolId;
+        std::string first, second, firstKey, secondKey;
+    };
+    const Pair pairs[] = {
+        {107, "kkprompt", "kkpromptbg", H("Directory", "KkPrompt"), H("Directory\\Background", "KkPrompt")},
+        {162, "kkdiff", "kkdiffdir", H("*", "Contrast"), H("Directory", "Contrast")},
+    };
+    auto rows = kktest::MemoryRows::Build();
+    for (const Pair& p : pairs) {
+        for (const std::string& present : {p.second, p.first}) {
+            SCOPED_TRACE(p.first + " and " + p.second + ", only " + present + " installed");
+            const std::string suite = kktest::MakeTempFolder("pair");
+            ASSERT_TRUE(CopyFileA((kktest::FixturesFolder() + present + ".dll").c_str(),
+                                  (suite + present + ".dll").c_str(), FALSE));
+            SetInstallPath(suite);
+            ApplyEngine(rows).ApplyTool(p.toolId, "1");
+            const bool firstThere = present == p.first;
+            EXPECT_EQ(GetString(HKEY_CLASSES_ROOT, p.firstKey, ""), firstThere ? ClassOf(p.first) : "");
+            EXPECT_EQ(KeyExists(HKEY_CLASSES_ROOT, p.secondKey), firstThere);
+            EXPECT_EQ(GetString(HKEY_CLASSES_ROOT, p.secondKey, ""), "");
+            EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\" + p.second + ".clsContextMenu"))
+                << "the second DLL was never registered";
+            ApplyEngine(rows).ApplyTool(p.toolId, "0");
+        }
+    }
 }
 
 // Driven end to end for two tools in tests/e2e/apply_e2e_test.cpp.
