@@ -77,6 +77,10 @@ TEST_F(ApplyDriver, ApplyAsksToLogOffOnlyAfterAChangeAndARestartOutranksIt) {
     EXPECT_EQ(recorder.restartRequests.size(), 1u);
     engine.ApplyChanges();
     EXPECT_EQ(recorder.messages.size(), 2u) << "nothing changed: no question";
+    ApplyEngine grid(rows);  // the Alt-Tab grid asks too; its columns are read as a number
+    grid.ApplyTool(145, std::string("07\0" "4", 4));
+    EXPECT_EQ(Desktop("CoolSwitchColumns") + "|" + Desktop("CoolSwitchRows"), "7|4");
+    EXPECT_TRUE(grid.flags().logOffNeeded);
 
     AddPlugin("Needy", {{"Caption", "Needs a restart"}, {"Type", "3"}, {"Restart", "2"}});
     auto more = kktest::MemoryRows::Build();
@@ -92,29 +96,19 @@ TEST_F(ApplyDriver, ApplyAsksToLogOffOnlyAfterAChangeAndARestartOutranksIt) {
     EXPECT_EQ(more.CheckTag(301), "1") << "the applied value is recorded";
 }
 
-TEST_F(ApplyDriver, AltTabGridIsWrittenAsNumbersAndAsksToLogOff) {
-    auto rows = kktest::MemoryRows::Build();
-    ApplyEngine engine(rows);
-    engine.ApplyTool(145, std::string("07\0" "4", 4));
-    EXPECT_EQ(Desktop("CoolSwitchColumns") + "|" + Desktop("CoolSwitchRows"), "7|4");
-    EXPECT_TRUE(engine.flags().logOffNeeded);
-}
-
 TEST_F(ApplyDriver, TheDllUpgradeRegistersOnlyTheListedTickedToolsAgain) {
-    const std::string rename = "*\\shellex\\ContextMenuHandlers\\KkRenameMenu",
-                      pending = "*\\shellex\\ContextMenuHandlers\\KkPendingMenu";
+    auto handler = [](const char* name) { return std::string("*\\shellex\\ContextMenuHandlers\\") + name; };
     auto rows = kktest::MemoryRows::Build();
     rows.Tick(101, true);
     rows.Tick(152, true);  // ticked, but its DLL is not among those an installation replaces
     ApplyEngine(rows).ApplyChanges();
-    for (const std::string& key : {rename, pending}) SetString(kClasses, key, "", "stale");
+    for (const char* name : {"KkRenameMenu", "KkPendingMenu"}) SetString(kClasses, handler(name), "", "stale");
     SetString(kMachine, kSuiteKey, "DLLUpgrade", "1");
-
     auto upgraded = kktest::MemoryRows::Build();
     RunDllUpgrade(upgraded);
-    EXPECT_NE(GetString(kClasses, rename, ""), "stale");
-    EXPECT_EQ(GetString(kClasses, pending, ""), "stale");
-    EXPECT_FALSE(KeyExists(kClasses, "*\\shellex\\ContextMenuHandlers\\KkCopyDataMenu")) << "listed, not ticked";
+    EXPECT_NE(GetString(kClasses, handler("KkRenameMenu"), ""), "stale");
+    EXPECT_EQ(GetString(kClasses, handler("KkPendingMenu"), ""), "stale");
+    EXPECT_FALSE(KeyExists(kClasses, handler("KkCopyDataMenu"))) << "listed, not ticked";
     EXPECT_FALSE(DllUpgradePending());
     ASSERT_EQ(recorder.messages.size(), 1u);
     const kktest::RecordedMessage& m = recorder.messages[0];

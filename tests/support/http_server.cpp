@@ -39,7 +39,6 @@ HttpServer::~HttpServer() {
     stop_ = true;
     if (listener_ != INVALID_SOCKET) closesocket(listener_);
     if (thread_.joinable()) thread_.join();
-    DropStalled(true);
 }
 
 bool HttpServer::Start() {
@@ -63,18 +62,6 @@ void HttpServer::StaySilent(DWORD forMs) {
     silentMs_ = forMs;
 }
 
-void HttpServer::DropStalled(bool all) {
-    const DWORD now = GetTickCount();
-    for (auto it = stalled_.begin(); it != stalled_.end();) {
-        if (!all && static_cast<LONG>(now - it->until) < 0) {
-            ++it;
-            continue;
-        }
-        closesocket(it->client);
-        it = stalled_.erase(it);
-    }
-}
-
 std::vector<std::string> HttpServer::RequestedPaths() {
     std::lock_guard<std::mutex> lock(mutex_);
     return paths_;
@@ -82,46 +69,48 @@ std::vector<std::string> HttpServer::RequestedPaths() {
 
 void HttpServer::Serve() {
     while (!stop_) {
-        DropStalled(false);
         fd_set readable;
         FD_ZERO(&readable);
         FD_SET(listener_, &readable);
         timeval tick{0, 100000};
         if (select(0, &readable, nullptr, nullptr, &tick) <= 0) continue;
         SOCKET client = accept(listener_, nullptr, nullptr);
-        if (client != INVALID_SOCKET) Answer(client);
-    }
-}
-
-void HttpServer::Answer(SOCKET client) {
-    std::string request;
-    char buffer[1024];
-    while (request.find("\r\n\r\n") == std::string::npos) {
-        int n = recv(client, buffer, sizeof buffer, 0);
-        if (n <= 0) break;
-        request.append(buffer, n);
-    }
-    std::string path;
-    size_t space = request.find(' ');
-    if (space != std::string::npos) path = request.substr(space + 1, request.find(' ', space + 1) - space - 1);
-    int status;
-    std::string body;
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        paths_.push_back(path);
-        if (silentMs_) {
-            stalled_.push_back({client, GetTickCount() + silentMs_});
-            return;
+        if (client == INVALID_SOCKET) continue;
+        std::string request;
+        char buffer[1024];
+        while (request.find("\r\n\r\n") == std::string::npos) {
+            int n = recv(client, buffer, sizeof buffer, 0);
+            if (n <= 0) break;
+            request.append(buffer, n);
         }
-        status = status_;
-        body = body_;
+        std::string path;
+        size_t space = request.find(' ');
+        if (space != std::string::npos) path = request.substr(space + 1, request.find(' ', space + 1) - space - 1);
+        int status;
+        std::string body;
+        DWORD silent;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            paths_.push_back(path);
+            status = status_;
+            body = body_;
+            silent = silentMs_;
+        }
+        if (silent) {
+            // Held open elsewhere, so that the next request is served meanwhile.
+            std::thread([client, silent] {
+                Sleep(silent);
+                closesocket(client);
+            }).detach();
+            continue;
+        }
+        std::string response = "HTTP/1.1 " + std::to_string(status) + (status == 200 ? " OK" : " Error") +
+                               "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(body.size()) +
+                               "\r\nConnection: close\r\n\r\n" + body;
+        send(client, response.data(), static_cast<int>(response.size()), 0);
+        shutdown(client, SD_SEND);
+        closesocket(client);
     }
-    std::string response = "HTTP/1.1 " + std::to_string(status) + (status == 200 ? " OK" : " Error") +
-                           "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(body.size()) +
-                           "\r\nConnection: close\r\n\r\n" + body;
-    send(client, response.data(), static_cast<int>(response.size()), 0);
-    shutdown(client, SD_SEND);
-    closesocket(client);
 }
 
 int UnusedPort() {

@@ -1,5 +1,5 @@
 // A one-thread HTTP server on 127.0.0.1 for the update check: answers
-// every GET with a fixed status and body, or holds it unanswered, and
+// every GET with a fixed status and body, or leaves it unanswered, and
 // records the paths asked for.
 #pragma once
 #include <winsock2.h>
@@ -24,20 +24,13 @@ public:
     std::string BaseUrl() const;  // "http://127.0.0.1:PORT/"
 
     void Reply(int status, const std::string& body);
-    // From now on a request is read and then left without an answer, its
-    // connection open, for this long (a server that has stalled).
+    // Until the next Reply, a request is read and left unanswered, its
+    // connection open for this long (a server that has stalled).
     void StaySilent(DWORD forMs);
     std::vector<std::string> RequestedPaths();
 
 private:
     void Serve();
-    void Answer(SOCKET client);
-    void DropStalled(bool all);
-
-    struct Stalled {
-        SOCKET client;
-        DWORD until;
-    };
 
     SOCKET listener_ = INVALID_SOCKET;
     int port_ = 0;
@@ -48,7 +41,6 @@ private:
     std::string body_;
     std::vector<std::string> paths_;
     DWORD silentMs_ = 0;
-    std::vector<Stalled> stalled_;  // the serving thread's own
 };
 
 // A port on 127.0.0.1 where nothing listens.
