@@ -25,7 +25,7 @@ constexpr DWORD kHttpOk = 200;
 constexpr DWORD kChunkBytes = 128;
 constexpr size_t kReplyLimit = 64 * 1024;  // a version text is a few bytes
 // Line breaks, blanks and NULs around the version text.
-const std::string kReplyJunk("\r\n \0", 4);
+constexpr char kReplyJunk[] = {'\r', '\n', ' ', '\0'};
 
 std::string Server() {
     const char* override = std::getenv("KESTRELKIT_UPDATE_SERVER");
@@ -96,7 +96,7 @@ DWORD WINAPI FetchWorker(void* parameter) {
         if (Keep(fetch, fetch.request, request)) body = ReadBody(request);
     }
     std::lock_guard<std::mutex> hold(fetch.lock);
-    if (!fetch.abandoned) fetch.reply = TrimCharacters(body, kReplyJunk);
+    if (!fetch.abandoned) fetch.reply = TrimCharacters(body, std::string(kReplyJunk, sizeof kReplyJunk));
     CloseFetchHandles(fetch);
     return 0;
 }
