@@ -1,5 +1,6 @@
 #include "app/modes.h"
 
+#include "engine/catalogue.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
 #include "services/system_actions.h"
@@ -24,7 +25,8 @@ void RunDllUpgrade(RowAccess& rows) {
         for (int p = 1; p <= rows.RowCount(); ++p) {
             if (rows.ToolIdAt(p) != toolId) continue;
             const std::string kind = rows.KindTag(toolId);
-            if ((kind == "1" || kind == "-1") && rows.CheckValue(toolId) == 1) engine.ApplyTool(toolId, "1");
+            const bool onOff = IsKindTag(kind, kKindOnOff) || IsKindTag(kind, kKindOnOffAlias);
+            if (onOff && rows.CheckValue(toolId) == 1) engine.ApplyTool(toolId, "1");
         }
     }
     DeleteValue(HKEY_LOCAL_MACHINE, kSuiteKey, "DLLUpgrade");
@@ -36,7 +38,7 @@ void RunUninstall(RowAccess& rows) {
     ApplyEngine engine(rows);
     for (int p = 1; p <= rows.RowCount(); ++p) {
         const int toolId = rows.ToolIdAt(p);
-        if (rows.KindTag(toolId) == "1") engine.ApplyTool(toolId, "0");
+        if (IsKindTag(rows.KindTag(toolId), kKindOnOff)) engine.ApplyTool(toolId, "0");
     }
     engine.ApplyTool(123, "2");                     // Windows' own menu delay
     engine.ApplyTool(145, std::string("7\0" "3", 3));  // the default Alt-Tab grid

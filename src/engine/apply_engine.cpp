@@ -9,7 +9,6 @@
 #include "services/system_actions.h"
 #include "services/system_calls.h"
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace kk {
@@ -98,7 +97,7 @@ void ApplyEngine::ApplyTag(bool on) {
 
 void ApplyEngine::ApplyTool(int toolId, const std::string& state) {
     const bool on = state == "1";
-    if (toolId >= kFirstPluginToolId && toolId < 900) {
+    if (IsPluginToolId(toolId)) {
         ApplyPlugin(toolId, state);
         return;
     }
@@ -146,12 +145,12 @@ void ApplyEngine::ApplyChanges() {
         const int toolId = rows_.ToolIdAt(p);
         if (!rows_.ChangedShown(toolId)) continue;
         const std::string kind = rows_.KindTag(toolId);
-        if (kind == "1") {
+        if (IsKindTag(kind, kKindOnOff)) {
             const std::string state = std::to_string(rows_.CheckValue(toolId));
             history.Row(toolId, rows_.CheckTag(toolId), state);
             ApplyTool(toolId, state);
             rows_.SetCheckTag(toolId, state);
-        } else if (kind == "2" || kind == "3") {
+        } else if (IsKindTag(kind, kKindSettings) || IsKindTag(kind, kKindInformation)) {
             const std::string state = rows_.ButtonTag(toolId);
             history.Row(toolId, DetectQuietly(toolId), state);
             ApplyTool(toolId, state);
@@ -167,9 +166,7 @@ void ApplyEngine::ApplyChanges() {
 
 bool StartupModuleNeeded() {
     auto value = [](const char* name) { return GetString(HKEY_CURRENT_USER, kSuiteKey, name); };
-    std::string noAutoUpdate = value("NoAutoUpdate");
-    std::transform(noAutoUpdate.begin(), noAutoUpdate.end(), noAutoUpdate.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string noAutoUpdate = LowerCase(value("NoAutoUpdate"));
     if (noAutoUpdate != "1" || !value("EnforceNewSelections").empty()) return true;
     for (const char* name : {"SearchFix", "EnableHotkeys", "Quick New Folder", "ClearTemp", "FD_Recent",
                              "FD_FullPath", "FD_Resize"})
@@ -184,12 +181,12 @@ void ApplyEngine::AskAboutRestart() {
     if (flags_.restartNeeded) {
         if (ShowMessage("One or more of the changes you've just applied\rmay not take effect until you restart "
                         "Windows.\r\rDo you want to Restart now?",
-                        "Restart now?", question, kTopicRestart) == IDYES)
+                        "Restart now?", question, kTopicContents) == IDYES)
             RestartOrLogOff(kRestart);
     } else if (flags_.logOffNeeded) {
         if (ShowMessage("One or more of the changes you've just applied\rmay not take effect until the next time "
                         "you log in.\r\rDo you want to log out and log back in now?",
-                        "Log out now?", question, kTopicRestart) == IDYES)
+                        "Log out now?", question, kTopicContents) == IDYES)
             RestartOrLogOff(kLogOff);
     } else if (flags_.placesBarChanged) {
         ShowMessage("Changes to the Places Bar may not take effect until you close\rand re-open applications in "

@@ -8,12 +8,19 @@
 namespace kk {
 
 enum ToolKind : int {
+    kKindOnOffAlias = -1,  // the other code the list takes for an on/off tool
     kKindNone = 0,
     kKindOnOff = 1,
     kKindSettings = 2,
+    kKindInformation = 3,  // a bulleted row without a switch
     kKindUnavailable = 4,
     kKindHeading = 5,
 };
+
+// The "*" marker of a row keeps its ToolKind as decimal text, and every
+// handler compares that text.
+inline bool IsKindTag(const std::string& kindTag, ToolKind kind) { return kindTag == std::to_string(kind); }
+inline bool IsOnOffKind(int kind) { return kind == kKindOnOff || kind == kKindOnOffAlias; }
 
 struct ToolEntry {
     int toolId = 0;
@@ -25,8 +32,12 @@ struct ToolEntry {
 };
 
 inline constexpr int kFixedRowCount = 41;
+// ToolIds: tools 101 to 169, plugins from 301, headings from 901, and
+// 999 for the About page of the settings dialog.
 inline constexpr int kFirstPluginToolId = 301;
+inline constexpr int kFirstHeadingToolId = 901;
 inline constexpr int kAboutToolId = 999;
+inline bool IsPluginToolId(int toolId) { return toolId >= kFirstPluginToolId && toolId < kFirstHeadingToolId; }
 
 // A fixed row (position 1 to 41); any other position gives an empty entry.
 ToolEntry GetToolInfo(int position);

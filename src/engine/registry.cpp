@@ -369,8 +369,11 @@ std::string GetString64(HKEY root, const std::string& key, const std::string& na
 }
 
 void SetString(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
-    // Stored with the text's own length: no terminating NUL is counted.
-    SetRaw(root, key, name, REG_SZ, text.data(), static_cast<DWORD>(text.size()));
+    // With its terminating NUL, which the system counts anyway for any text
+    // that has one after it: an empty text stored as no bytes at all would
+    // leave the suite's components (and reg.exe) reading whatever their
+    // buffer held before, instead of "".
+    SetRaw(root, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
 int32_t GetDword(HKEY root, const std::string& key, const std::string& name) {
@@ -576,10 +579,15 @@ double TextToNumber(const std::string& text) {
 }
 
 
-std::string TrimSpaces(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
+std::string TrimCharacters(const std::string& text, const std::string& junk) {
+    const size_t first = text.find_first_not_of(junk);
     if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+    return text.substr(first, text.find_last_not_of(junk) - first + 1);
+}
+
+std::string LowerCase(std::string text) {
+    if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
+    return text;
 }
 
 std::string TrimAtNul(const std::string& text) { return text.substr(0, text.find('\0')); }
@@ -615,10 +623,8 @@ std::string TextAfterLast(const std::string& text, const std::string& separator)
 }
 
 std::string WithTrailingBackslash(const std::string& path) {
-    size_t first = path.find_first_not_of(' ');
-    if (first == std::string::npos) return "\\";
-    std::string trimmed = path.substr(first, path.find_last_not_of(' ') - first + 1);
-    if (trimmed.back() != '\\') trimmed += '\\';
+    std::string trimmed = TrimSpaces(path);
+    if (trimmed.empty() || trimmed.back() != '\\') trimmed += '\\';
     return trimmed;
 }
 

@@ -69,8 +69,13 @@ HKEY RootKeyFromName(const std::string& path);
 double TextToNumber(const std::string& text);
 inline long TextToInteger(const std::string& text) { return static_cast<long>(TextToNumber(text)); }
 std::string TrimAtNul(const std::string& text);
+// The text without any of the junk characters at either end.
+std::string TrimCharacters(const std::string& text, const std::string& junk);
 // The text without the blanks (spaces) at either end.
-std::string TrimSpaces(const std::string& text);
+inline std::string TrimSpaces(const std::string& text) { return TrimCharacters(text, " "); }
+// The text in lower case as the system lowers it (its ANSI code page), for
+// comparisons that ignore case the way Windows does.
+std::string LowerCase(std::string text);
 std::string ExpandEnvironment(const std::string& text);
 std::string LongPathName(const std::string& path);
 bool IsDirectory(const std::string& path);

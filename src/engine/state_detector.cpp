@@ -8,7 +8,6 @@
 #include "engine/winver.h"
 #include "services/system_actions.h"
 
-#include <cctype>
 #include <cstdlib>
 #include <map>
 
@@ -135,19 +134,15 @@ std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 class PluginValues {
 public:
     explicit PluginValues(const std::string& key) {
-        for (NamedValue& v : ReadValues(HKEY_LOCAL_MACHINE, key)) values_.emplace(Lower(v.name), std::move(v.text));
+        for (NamedValue& v : ReadValues(HKEY_LOCAL_MACHINE, key)) values_.emplace(LowerCase(v.name), std::move(v.text));
     }
     std::string operator()(const std::string& name) const {
-        const auto found = values_.find(Lower(name));
+        // Value names are compared without regard to case, as the registry does.
+        const auto found = values_.find(LowerCase(name));
         return found == values_.end() ? std::string() : found->second;
     }
 
 private:
-    // Value names are compared without regard to case, as the registry does.
-    static std::string Lower(std::string text) {
-        for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        return text;
-    }
     std::map<std::string, std::string> values_;
 };
 
@@ -194,7 +189,7 @@ std::string PluginState(int toolId) {
 }  // namespace
 
 std::string DetectToolState(int toolId) {
-    if (toolId >= kFirstPluginToolId && toolId < 900) return PluginState(toolId);
+    if (IsPluginToolId(toolId)) return PluginState(toolId);
     if (const StartupFeature* feature = FindStartupFeature(toolId))
         return OnOff(StartupModuleInstalled() && SuiteValue(feature->valueName) == "1");
     if (const SearchExtension* search = FindSearchExtension(toolId)) return SearchExtensionState(*search);

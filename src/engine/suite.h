@@ -15,7 +15,7 @@ inline constexpr char kMakerAddress[] = "www.marrowby.com";
 
 // General help topics.
 enum HelpTopic : int {
-    kTopicRestart = 100,
+    kTopicContents = 100,
     kTopicGeneral = 202,
     kTopicPluginHelp = 213,
 };

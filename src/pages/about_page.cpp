@@ -17,7 +17,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cctype>
 
 namespace kk {
 namespace {
@@ -47,11 +46,6 @@ const char* const kTabs[] = {"About", "Options", "Plugins", "Support"};
 // Geometry inside the page's panel.
 const int kTabsHeight = 170;
 const int kLinkHeight = 17;
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
 
 // Links show the hand over them.
 LRESULT CALLBACK LinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -197,7 +191,7 @@ void AboutPage::ShowTab(int tab) {
 }
 
 void AboutPage::Fill(const std::string&) {
-    const bool appletHidden = Lower(GetString(HKEY_CURRENT_USER, kDontLoadKey, kAppletValue)) == "no";
+    const bool appletHidden = LowerCase(GetString(HKEY_CURRENT_USER, kDontLoadKey, kAppletValue)) == "no";
     Button_SetCheck(Item(kAboutOptionBase + 0), appletHidden ? BST_UNCHECKED : BST_CHECKED);
     Button_SetCheck(Item(kAboutOptionBase + 1),
                     GetString(HKEY_CURRENT_USER, kSuiteKey, "HideContextCount") == "1" ? BST_UNCHECKED : BST_CHECKED);
@@ -210,7 +204,7 @@ void AboutPage::Fill(const std::string&) {
 }
 
 void AboutPage::OnCancel() {
-    const std::string hidden = Lower(GetString(HKEY_CURRENT_USER, kDontLoadKey, kAppletValue));
+    const std::string hidden = LowerCase(GetString(HKEY_CURRENT_USER, kDontLoadKey, kAppletValue));
     if (Ticked(0) && hidden == "no") DeleteValue(HKEY_CURRENT_USER, kDontLoadKey, kAppletValue);
     else if (!Ticked(0) && hidden != "no") SetString(HKEY_CURRENT_USER, kDontLoadKey, kAppletValue, "No");
     SetString(HKEY_CURRENT_USER, kSuiteKey, "HideContextCount", Ticked(1) ? "0" : "1");
@@ -221,11 +215,11 @@ void AboutPage::OnCancel() {
 void AboutPage::OnCommand(int id, int code, HWND control) {
     if (id < kAboutLinkBase || id > kAboutLinkBase + 4 || code != STN_CLICKED) return;
     switch (id - kAboutLinkBase) {
-    case 0: ShowHelp(100); break;
+    case 0: ShowHelp(kTopicContents); break;
     case 1: OpenAddress(kWebSite.Plain()); break;
     case 2: CheckForUpdate(false, false); break;
     case 3: OpenAddress(kQuestionsPage.Plain()); break;
-    case 4: ShowHelp(202); break;
+    case 4: ShowHelp(kTopicGeneral); break;
     }
 }
 

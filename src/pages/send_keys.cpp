@@ -1,5 +1,7 @@
 #include "pages/send_keys.h"
 
+#include "engine/registry.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -37,22 +39,16 @@ std::string Upper(std::string text) {
     return text;
 }
 
-std::string Lower(std::string text) {
-    if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
-}
-
 bool IsCapital(char c) {
     const std::string s(1, c);
-    return Upper(s) == s && Lower(s) != s;
+    return Upper(s) == s && LowerCase(s) != s;
 }
 
 // A repeat count: a decimal number, blanks around it allowed, that fits in
 // a long. Fractions are rounded.
 std::optional<long> RepeatCount(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return std::nullopt;
-    const std::string trimmed = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    const std::string trimmed = TrimSpaces(text);
+    if (trimmed.empty()) return std::nullopt;
     size_t i = 0, digits = 0;
     if (trimmed[i] == '+' || trimmed[i] == '-') ++i;
     for (; i < trimmed.size() && trimmed[i] >= '0' && trimmed[i] <= '9'; ++i) ++digits;

@@ -77,7 +77,7 @@ private:
     HWND panel_ = nullptr;
     std::unique_ptr<SettingsPage> page_;
     std::string pageValue_;
-    int helpContext_ = 100;
+    int helpContext_ = kTopicContents;
     bool done_ = false, accepted_ = false;
     PictureWindow logo_, stripe_;
     GdiObject<HFONT> font_, titleFont_;
@@ -140,11 +140,11 @@ void SettingsDialog::Initialize() {
         page_->Create(panel_, *this);
         page_->Fill(pageValue_);
         if (!page_->HasAccept()) ShowWindow(GetDlgItem(hwnd_, kDlgAccept), SW_HIDE);
-        if (toolId_ == kAboutPageId) SetWindowTextA(GetDlgItem(hwnd_, kDlgCancel), "&Close");
+        if (toolId_ == kAboutToolId) SetWindowTextA(GetDlgItem(hwnd_, kDlgCancel), "&Close");
         helpContext_ = info.helpContext;
     } else {
         SetWindowTextA(titleLabel, kNotImplemented);
-        helpContext_ = 100;
+        helpContext_ = kTopicContents;
     }
     // A freshly opened page has nothing to accept; the fill's own edits do not count.
     EnableWindow(GetDlgItem(hwnd_, kDlgAccept), FALSE);
@@ -328,9 +328,9 @@ PageInfo PageFor(int toolId) {
               "windows, and on the Desktop."},
     };
     PageInfo info;
-    if (toolId == kAboutPageId) {
+    if (toolId == kAboutToolId) {
         info.instruction = AboutProductLine();
-        info.helpContext = 100;
+        info.helpContext = kTopicContents;
     } else {
         for (const Row& row : kPages)
             if (row.toolId == toolId) {
@@ -340,7 +340,7 @@ PageInfo PageFor(int toolId) {
     }
     // Only the pages that are built count as pages; the others say so.
     if (!info.instruction.empty() && MakePage(toolId)) info.hasPage = true;
-    else info = PageInfo{false, kNotImplemented, 100};
+    else info = PageInfo{false, kNotImplemented, kTopicContents};
     return info;
 }
 
@@ -357,7 +357,7 @@ bool RunSettingsDialog(SettingsRows& rows, int toolId) {
 }
 
 std::unique_ptr<SettingsPage> MakePage(int toolId) {
-    if (toolId == kAboutPageId) return MakeAboutPage();
+    if (toolId == kAboutToolId) return MakeAboutPage();
     if (auto page = MakeSimplePage(toolId)) return page;
     return MakeListPage(toolId);
 }

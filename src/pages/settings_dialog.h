@@ -6,7 +6,9 @@
 #pragma once
 #include <windows.h>
 
+#include "engine/catalogue.h"
 #include "engine/handles.h"
+#include "engine/suite.h"
 #include "pages/settings_page.h"
 
 #include <memory>
@@ -43,13 +45,12 @@ enum SettingsDialogId : int {
 };
 
 inline constexpr char kSettingsDialogClass[] = "KestrelkitSettings";
-inline constexpr int kAboutPageId = 999;
 
 // The page a ToolId opens and its instruction text and help topic.
 struct PageInfo {
     bool hasPage = false;
     std::string instruction;
-    int helpContext = 100;
+    int helpContext = kTopicContents;
 };
 PageInfo PageFor(int toolId);
 

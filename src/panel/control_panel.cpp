@@ -24,7 +24,6 @@ const int kButtonWidth = 75, kButtonHeight = 23;
 const int kWarningWidth = 260, kWarningHeight = 20;
 const int kResizePause = 25;  // ms
 const int kOutOfBoundsInterval = 100;  // ms
-const int kAboutToolId = 999;
 
 HFONT MakeFont(const LOGFONTA& lf) { return CreateFontIndirectA(&lf); }
 

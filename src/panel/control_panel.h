@@ -60,10 +60,9 @@ public:
     WorkAreaRect workArea;
     bool loading = false;
     bool changesApplied = false;
-    int currentToolId = 0;   // the page the settings dialog opens; 999 is About
+    int currentToolId = 0;   // the page the settings dialog opens; kAboutToolId is About
     int focusedToolId = 0;   // the row that last had the keyboard focus
-    static constexpr int kGeneralHelpTopic = 100;
-    int helpContext = kGeneralHelpTopic;  // F1's topic: the last focused row, kept when the focus leaves
+    int helpContext = kTopicContents;  // F1's topic: the last focused row, kept when the focus leaves
     bool uninstallMode = false;  // the first tick uninstalls instead of maximising
     COLORREF focusBarColour = RGB(214, 228, 247);
     std::string maximizeTimerTag;  // "maximize" when the first tick maximises

@@ -33,7 +33,7 @@ private:
 
 int MeasureText(HDC dc, const std::string& text, int widthTwips, PixelScale scale) {
     RECT r{0, 0, TwipsToPixels(widthTwips, scale.x), 0};
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, 0x0C10);  // DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, kMeasureFlags);
     return (r.bottom - r.top) * scale.y;
 }
 
@@ -46,10 +46,10 @@ int StackRows(ToolList& list, int surfaceWidth, PixelScale scale, const TextMeas
         row.caption.top = y.value();
         row.caption.width = std::max(0, surfaceWidth - row.description.left - rightMargin);
         int rowStart = y.value();
-        if (k == "1") row.checkBox.top = y.value();
-        else if (k == "2") row.button.top = y.value() + kButtonOffset;
-        else if (k == "3") row.bullet.top = y.value() + kBulletOffset;
-        else if (k == "4") rowStart = y.value();
+        if (IsKindTag(k, kKindOnOff)) row.checkBox.top = y.value();
+        else if (IsKindTag(k, kKindSettings)) row.button.top = y.value() + kButtonOffset;
+        else if (IsKindTag(k, kKindInformation)) row.bullet.top = y.value() + kBulletOffset;
+        else if (IsKindTag(k, kKindUnavailable)) rowStart = y.value();
         y.Add(row.caption.height);
 
         row.description.top = y.value();
@@ -92,11 +92,10 @@ int LayOutList(ToolList& list, HWND surface, PixelScale scale) {
         for (int family = kFamilyCaptionTitle; family < kFamilyCount; ++family) {
             if (RowControl* control = row.Control(family)) moved |= ToolList::Place(*control, scale);
         }
-        RowControl* sw = row.kindTag == "1" ? &row.checkBox : row.kindTag == "2" ? &row.button
-                         : row.kindTag == "3" ? &row.bullet : nullptr;
-        if (sw && sw->hwnd && !IsWindowEnabled(sw->hwnd)) EnableWindow(sw->hwnd, TRUE);
+        RowControl* sw = row.Switch();
+        if (sw && !IsWindowEnabled(sw->hwnd)) EnableWindow(sw->hwnd, TRUE);
         // Visibility is read from the style: the held surface hides its children.
-        if (row.kindTag != "4" && row.description.hwnd &&
+        if (!IsKindTag(row.kindTag, kKindUnavailable) && row.description.hwnd &&
             !(GetWindowLongPtrA(row.description.hwnd, GWL_STYLE) & WS_VISIBLE)) {
             ShowWindow(row.description.hwnd, SW_SHOWNA);
             moved = true;

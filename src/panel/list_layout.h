@@ -23,8 +23,11 @@ inline constexpr int kRightMarginPixels = 3;
 // The running position and the heights it adds are 16-bit values.
 inline constexpr int kMaxTwips = 32767;
 
+// How a description is measured: word-wrapped, "&" shown as itself.
+inline constexpr UINT kMeasureFlags = DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX;
+
 // The height that text needs word-wrapped to widthTwips in the font
-// selected into dc: DrawText with DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX.
+// selected into dc (DrawText with kMeasureFlags).
 int MeasureText(HDC dc, const std::string& text, int widthTwips, PixelScale scale);
 
 using TextMeasure = std::function<int(const std::string& text, int widthTwips)>;

@@ -1,5 +1,6 @@
 #include "panel/row_events.h"
 
+#include "engine/catalogue.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
 #include "panel/control_ids.h"
@@ -8,26 +9,17 @@
 #include "services/system_actions.h"
 #include "services/system_calls.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdlib>
 
 namespace kk {
 namespace {
 
-const int kFirstPluginToolId = 301;
-const int kTopicLaunchTool = 202, kTopicLaunchPlugin = 213;
-
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-    return text;
-}
 
 }  // namespace
 
 ProgramLink SplitLinkAction(const std::string& action, const std::string& installPath) {
     ProgramLink link{TrimSpaces(action), "", installPath};
-    const std::string lower = Lower(link.program);
+    const std::string lower = LowerCase(link.program);
     const bool endsWithExe = lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".exe") == 0;
     const size_t exe = lower.find(".exe");
     // Arguments follow the first ".exe"; a bare program name has none.
@@ -81,10 +73,10 @@ void FollowLink(ControlPanel& panel, int toolId) {
         const int style = MB_ICONEXCLAMATION | MB_HELP;
         if (toolId < kFirstPluginToolId)
             ShowMessage("The program cannot be found.  Marrowby Kestrelkit\rhas not been properly installed.",
-                        "Launch Tool", style, kTopicLaunchTool);
+                        "Launch Tool", style, kTopicGeneral);
         else
             ShowMessage("The program cannot be found.  This plugin has not been properly installed.", "Launch Plugin",
-                        style, kTopicLaunchPlugin);
+                        style, kTopicPluginHelp);
         return;
     }
     System().startProgram(panel.hwnd(), "open", path, link.arguments, link.folder);

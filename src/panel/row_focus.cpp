@@ -9,13 +9,6 @@
 namespace kk {
 namespace {
 
-RowControl* SwitchOf(ToolRow& row) {
-    if (row.kindTag == "1") return row.checkBox ? &row.checkBox : nullptr;
-    if (row.kindTag == "2") return row.button ? &row.button : nullptr;
-    if (row.kindTag == "3") return row.bullet ? &row.bullet : nullptr;
-    return nullptr;
-}
-
 bool IsSwitchFamily(int family) {
     return family == kFamilyCheckBox || family == kFamilyButtonObject || family == kFamilyBullet;
 }
@@ -29,7 +22,7 @@ bool HasSwitchBefore(ControlPanel& panel, int toolId) {
     ToolList& list = panel.list();
     for (int p = 1; p <= list.Count() && list.ToolIdAt(p) != toolId; ++p) {
         ToolRow* row = list.Find(list.ToolIdAt(p));
-        RowControl* sw = row ? SwitchOf(*row) : nullptr;
+        RowControl* sw = row ? row->Switch() : nullptr;
         if (sw && Focusable(sw->hwnd)) return true;
     }
     return false;
@@ -62,7 +55,7 @@ std::string TextOf(HWND hwnd) {
 
 void RedirectFocus(ControlPanel& panel, int toolId) {
     ToolRow* row = panel.list().Find(toolId);
-    RowControl* sw = row ? SwitchOf(*row) : nullptr;
+    RowControl* sw = row ? row->Switch() : nullptr;
     if (sw) SetFocus(sw->hwnd);
 }
 

@@ -12,6 +12,7 @@ constexpr int kProvisionalTop = -2000;
 // Left edges in twips.
 constexpr int kTextLeft = 615, kHeadingLeft = 105;
 constexpr int kCheckBoxLeft = 375, kButtonLeft = 180, kBulletLeft = 380;
+constexpr int kCheckMarkerLeft = 255, kButtonMarkerLeft = 75;
 
 struct TextSize {
     int width = 0, height = 0;  // pixels
@@ -27,10 +28,98 @@ TextSize MeasureLine(HDC dc, HFONT font, const std::string& text) {
     return {text.empty() ? 0 : r.right - r.left, r.bottom - r.top};
 }
 
-bool IsOnOff(int kind) { return kind == kKindOnOff || kind == -1; }
-
 // A row keeps the hand cursor unless it is a heading or a text-only row.
-bool KeepsHand(int kind) { return IsOnOff(kind) || kind == kKindSettings || kind == 3 || kind == kKindUnavailable; }
+bool KeepsHand(int kind) {
+    return IsOnOffKind(kind) || kind == kKindSettings || kind == kKindInformation || kind == kKindUnavailable;
+}
+
+bool IsSettingsLink(const std::string& action) { return !action.empty() && action[0] == '#'; }
+
+// Creates the controls of one row on the list surface: a text, a left edge
+// in twips and a size in pixels each, every one above the visible area.
+class RowControlMaker {
+public:
+    RowControlMaker(HWND surface, HDC dc, const ListStyle& style, PixelScale scale, int toolId)
+        : surface_(surface), dc_(dc), style_(style), scale_(scale), toolId_(toolId) {}
+
+    RowControl Label(RowFamily family, const std::string& text, int left, DWORD extra) const {
+        const TextSize size = MeasureLine(dc_, style_.Template(family).font, text);
+        return Create(family, "STATIC", SS_NOPREFIX | extra, text, left, size.width, size.height);
+    }
+
+    RowControl Picture(RowFamily family, int left, DWORD extra) const {
+        const FamilyTemplate& t = style_.Template(family);
+        // Switches start disabled; the layout enables each one it places.
+        // BS_NOTIFY: the row hears when its switch takes the focus.
+        return Create(family, "BUTTON", BS_OWNERDRAW | BS_NOTIFY | WS_TABSTOP | WS_DISABLED | extra, "", left,
+                      t.width, t.height);
+    }
+
+private:
+    // Visible unless it is the "*" marker; a settings button shows no text.
+    RowControl Create(RowFamily family, const char* cls, DWORD windowStyle, const std::string& text, int left,
+                      int widthPx, int heightPx) const {
+        RowControl control;
+        const bool visible = text != "*";
+        const bool hasText = family != kFamilyButtonObject;
+        HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(surface_, GWLP_HINSTANCE));
+        control.hwnd = CreateWindowExA(0, cls, hasText ? text.c_str() : "",
+                                       WS_CHILD | (visible ? WS_VISIBLE : 0) | windowStyle,
+                                       TwipsToPixels(left, scale_.x), TwipsToPixels(kProvisionalTop, scale_.y),
+                                       widthPx, heightPx, surface_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(RowControlId(family, toolId_))),
+                                       instance, nullptr);
+        if (!control.hwnd) return control;
+        SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(style_.Template(family).font), FALSE);
+        control.left = left;
+        control.top = kProvisionalTop;
+        control.width = widthPx * scale_.x;
+        control.height = heightPx * scale_.y;
+        return control;
+    }
+
+    HWND surface_;
+    HDC dc_;
+    const ListStyle& style_;
+    PixelScale scale_;
+    int toolId_;
+};
+
+// Caption and description; headings draw themselves (grey, text on their
+// last line), other captions are plain one-line labels that the layout clips.
+void CreateTexts(const RowControlMaker& make, ToolRow& row, const ToolEntry& entry) {
+    const bool heading = entry.kind == kKindHeading;
+    row.caption = make.Label(kFamilyCaptionTitle, entry.caption, heading ? kHeadingLeft : kTextLeft,
+                             heading ? SS_OWNERDRAW : SS_LEFTNOWORDWRAP | SS_NOTIFY | SS_ENDELLIPSIS);
+    row.description = make.Label(kFamilyDescription, entry.description, kTextLeft, SS_LEFT | SS_NOTIFY);
+}
+
+// The switch its kind gives the row, and the "*" marker beside it.
+void CreateSwitch(const RowControlMaker& make, ToolRow& row) {
+    int changedLeft = 0;
+    if (IsOnOffKind(row.kind)) {
+        row.checkBox = make.Picture(kFamilyCheckBox, kCheckBoxLeft, 0);
+        MakeCheckable(row.checkBox.hwnd);
+        changedLeft = kCheckMarkerLeft;
+    } else if (row.kind == kKindSettings) {
+        row.button = make.Picture(kFamilyButtonObject, kButtonLeft, 0);
+        changedLeft = kButtonMarkerLeft;
+    } else if (row.kind == kKindInformation) {
+        row.bullet = make.Picture(kFamilyBullet, kBulletLeft, 0);
+    } else if (row.kind == kKindUnavailable) {
+        ShowWindow(row.caption.hwnd, SW_HIDE);
+        ShowWindow(row.description.hwnd, SW_HIDE);
+    }
+    row.changed = make.Label(kFamilyChanged, "*", changedLeft, 0);
+}
+
+void CreateLink(const RowControlMaker& make, ToolRow& row, const ToolEntry& entry) {
+    row.hasLink = !entry.linkCaption.empty();
+    if (!row.hasLink) return;
+    row.link = make.Label(kFamilyHLink, entry.linkCaption, kTextLeft, SS_LEFTNOWORDWRAP | SS_NOTIFY);
+    // A withdrawn row shows nothing, its link included.
+    if (entry.kind == kKindUnavailable) ShowWindow(row.link.hwnd, SW_HIDE);
+}
 
 WNDPROC g_buttonProc = nullptr;  // every row switch is a "BUTTON" of the same class
 
@@ -72,6 +161,33 @@ const RowControl* ToolRow::Control(int family) const {
     return control && control->hwnd ? control : nullptr;
 }
 
+RowControl* ToolRow::Switch() {
+    RowControl* control = IsKindTag(kindTag, kKindOnOff)         ? &checkBox
+                          : IsKindTag(kindTag, kKindSettings)    ? &button
+                          : IsKindTag(kindTag, kKindInformation) ? &bullet
+                                                                 : nullptr;
+    return control && control->hwnd ? control : nullptr;
+}
+
+RowTags StartingTags(const ToolEntry& entry) {
+    RowTags tags;
+    const bool onOff = IsOnOffKind(entry.kind);
+    const std::string state = onOff || entry.kind == kKindSettings ? DetectToolState(entry.toolId) : "";
+    if (onOff) {
+        tags.checkValue = !state.empty() && state[0] == '1' ? 1 : 0;
+        tags.checkTag = state;
+    } else {
+        tags.buttonTag = state;
+    }
+    tags.linkTag = entry.linkAction;
+    if (IsSettingsLink(entry.linkAction)) {
+        // The settings text travels with the link; the box keeps the flag.
+        tags.linkTag = "#" + (state.size() > 1 ? state.substr(1) : std::string());
+        if (onOff) tags.checkTag = state.substr(0, 1);
+    }
+    return tags;
+}
+
 void MakeCheckable(HWND button) {
     WNDPROC old = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(button, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CheckableProc)));
@@ -97,82 +213,16 @@ void ToolList::AddRow(int position, HWND surface, HDC dc, const ListStyle& style
     row.kind = entry.kind;
     row.kindTag = std::to_string(entry.kind);
     row.hand = KeepsHand(entry.kind);
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(surface, GWLP_HINSTANCE));
+    const RowControlMaker make(surface, dc, style, scale, row.toolId);
+    CreateTexts(make, row, entry);
+    CreateSwitch(make, row);
+    CreateLink(make, row, entry);
 
-    // Creates one member of a family: text, left and top in twips, the size
-    // in pixels; visible unless it is the "*" marker.
-    auto create = [&](RowFamily family, const char* cls, DWORD windowStyle, const std::string& text, int left,
-                      int widthPx, int heightPx) {
-        RowControl control;
-        const bool visible = text != "*";
-        const bool hasText = family != kFamilyButtonObject;
-        control.hwnd = CreateWindowExA(0, cls, hasText ? text.c_str() : "",
-                                       WS_CHILD | (visible ? WS_VISIBLE : 0) | windowStyle,
-                                       TwipsToPixels(left, scale.x), TwipsToPixels(kProvisionalTop, scale.y), widthPx,
-                                       heightPx, surface,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(RowControlId(family, row.toolId))),
-                                       instance, nullptr);
-        if (!control.hwnd) return control;
-        SendMessageA(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(style.Template(family).font), FALSE);
-        control.left = left;
-        control.top = kProvisionalTop;
-        control.width = widthPx * scale.x;
-        control.height = heightPx * scale.y;
-        return control;
-    };
-    auto label = [&](RowFamily family, const std::string& text, int left, DWORD extra) {
-        const TextSize size = MeasureLine(dc, style.Template(family).font, text);
-        return create(family, "STATIC", SS_NOPREFIX | extra, text, left, size.width, size.height);
-    };
-    auto picture = [&](RowFamily family, int left, DWORD extra) {
-        const FamilyTemplate& t = style.Template(family);
-        // Switches start disabled; the layout enables each one it places.
-        // BS_NOTIFY: the row hears when its switch takes the focus.
-        return create(family, "BUTTON", BS_OWNERDRAW | BS_NOTIFY | WS_TABSTOP | WS_DISABLED | extra, "", left, t.width,
-                      t.height);
-    };
-
-    const bool heading = entry.kind == kKindHeading;
-    // Headings draw themselves (grey, text on their last line); other
-    // captions are plain one-line labels that the layout clips.
-    row.caption = label(kFamilyCaptionTitle, entry.caption, heading ? kHeadingLeft : kTextLeft,
-                        heading ? SS_OWNERDRAW : SS_LEFTNOWORDWRAP | SS_NOTIFY | SS_ENDELLIPSIS);
-    row.description = label(kFamilyDescription, entry.description, kTextLeft, SS_LEFT | SS_NOTIFY);
-
-    std::string state;
-    int changedLeft = 0;
-    if (IsOnOff(entry.kind)) {
-        row.checkBox = picture(kFamilyCheckBox, kCheckBoxLeft, 0);
-        MakeCheckable(row.checkBox.hwnd);
-        state = DetectToolState(row.toolId);
-        SetCheckValue(row, !state.empty() && state[0] == '1' ? 1 : 0);
-        row.checkTag = state;
-        changedLeft = 255;
-    } else if (entry.kind == kKindSettings) {
-        row.button = picture(kFamilyButtonObject, kButtonLeft, 0);
-        state = DetectToolState(row.toolId);
-        row.buttonTag = state;
-        changedLeft = 75;
-    } else if (entry.kind == 3) {
-        row.bullet = picture(kFamilyBullet, kBulletLeft, 0);
-    } else if (entry.kind == kKindUnavailable) {
-        ShowWindow(row.caption.hwnd, SW_HIDE);
-        ShowWindow(row.description.hwnd, SW_HIDE);
-    }
-    row.changed = label(kFamilyChanged, "*", changedLeft, 0);
-
-    row.hasLink = !entry.linkCaption.empty();
-    if (row.hasLink) {
-        row.link = label(kFamilyHLink, entry.linkCaption, kTextLeft, SS_LEFTNOWORDWRAP | SS_NOTIFY);
-        row.linkTag = entry.linkAction;
-        if (!entry.linkAction.empty() && entry.linkAction[0] == '#') {
-            // The settings text travels with the link; the box keeps the flag.
-            row.linkTag = "#" + (state.size() > 1 ? state.substr(1) : std::string());
-            if (row.checkBox) row.checkTag = state.substr(0, 1);
-        }
-        // A withdrawn row shows nothing, its link included.
-        if (entry.kind == kKindUnavailable) ShowWindow(row.link.hwnd, SW_HIDE);
-    }
+    const RowTags tags = StartingTags(entry);
+    SetCheckValue(row, tags.checkValue);
+    if (row.checkBox) row.checkTag = tags.checkTag;
+    if (row.button) row.buttonTag = tags.buttonTag;
+    if (row.link) row.linkTag = tags.linkTag;
 
     index_[row.toolId] = rows_.size();
     rows_.push_back(std::move(row));

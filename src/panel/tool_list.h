@@ -4,6 +4,7 @@
 #pragma once
 #include <windows.h>
 
+#include "engine/catalogue.h"
 #include "panel/control_ids.h"
 #include "panel/list_style.h"
 
@@ -31,7 +32,19 @@ struct ToolRow {
 
     RowControl* Control(int family);
     const RowControl* Control(int family) const;
+    // The check box, settings button or bullet its kind gives it; null when none.
+    RowControl* Switch();
 };
+
+// What a row starts with, as the list is built. On/off and settings rows
+// ask the state detector; the switch keeps the state text and a settings
+// button its settings. A "#" link, which opens the row's settings page,
+// takes the settings text after the flag, and the switch keeps the flag.
+struct RowTags {
+    int checkValue = 0;
+    std::string checkTag, buttonTag, linkTag;
+};
+RowTags StartingTags(const ToolEntry& entry);
 
 // Twips per pixel, horizontally and vertically.
 struct PixelScale {

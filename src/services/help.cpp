@@ -5,16 +5,14 @@
 #include "engine/suite.h"
 #include "services/system_calls.h"
 
-#include <algorithm>
-#include <cctype>
 
 namespace kk {
 namespace {
 
 HWND g_helpWindow = nullptr;
 
-bool EndsWithDocumentType(std::string file) {
-    std::transform(file.begin(), file.end(), file.begin(), [](unsigned char c) { return std::tolower(c); });
+bool EndsWithDocumentType(const std::string& name) {
+    const std::string file = LowerCase(name);
     for (const char* ending : {".txt", ".rtf", ".doc", ".pdf"}) {
         size_t n = std::char_traits<char>::length(ending);
         if (file.size() >= n && file.compare(file.size() - n, n, ending) == 0) return true;
@@ -29,7 +27,7 @@ void ShowHelp(int topic) {
     std::string file;
     int context = topic;
 
-    if (topic < 301) {
+    if (topic < kFirstPluginToolId) {
         file = suite + kHelpFileName;
         if (!FileExists(file)) {
             ShowMessage("Help file not found.  Marrowby Kestrelkit has not been properly installed", kAppTitle,

@@ -2,14 +2,18 @@
 
 #include "services/scrambled.h"
 
+#include "engine/handles.h"
+#include "engine/registry.h"
 #include "engine/suite.h"
+#include "services/pending_messages.h"
 #include "services/system_calls.h"
 #include "services/wait_cursor.h"
 
-#include <windows.h>
 #include <wininet.h>
 
 #include <cstdlib>
+#include <memory>
+#include <mutex>
 
 namespace kk {
 namespace {
@@ -17,6 +21,11 @@ namespace {
 constexpr Scrambled kServer("http://update.marrowby.com/kestrelkit/");
 constexpr Scrambled kVersionPath("latest.php?v=");
 constexpr Scrambled kDownloadPath("download.html");
+constexpr DWORD kHttpOk = 200;
+constexpr DWORD kChunkBytes = 128;
+constexpr size_t kReplyLimit = 64 * 1024;  // a version text is a few bytes
+// Line breaks, blanks and NULs around the version text.
+constexpr char kReplyJunk[] = {'\r', '\n', ' ', '\0'};
 
 std::string Server() {
     const char* override = std::getenv("KESTRELKIT_UPDATE_SERVER");
@@ -28,22 +37,68 @@ std::string Server() {
     return kServer.Plain();
 }
 
-struct InternetHandle {
-    HINTERNET h = nullptr;
-    explicit InternetHandle(HINTERNET handle) : h(handle) {}
-    ~InternetHandle() {
-        if (h) InternetCloseHandle(h);
-    }
-    InternetHandle(const InternetHandle&) = delete;
-    InternetHandle& operator=(const InternetHandle&) = delete;
+// What the waiting thread and the fetch's worker share. The handles are
+// closed once, by whichever side comes first: the worker when it is done,
+// or the waiting side at the deadline, which makes a blocked call return.
+struct Fetch {
+    explicit Fetch(std::string url) : address(std::move(url)) {}
+    const std::string address;
+    std::mutex lock;
+    HINTERNET session = nullptr;
+    HINTERNET request = nullptr;
+    bool abandoned = false;
+    std::string reply;
 };
 
-std::string Trimmed(std::string text) {
-    auto junk = [](char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\0'; };
-    size_t first = 0, last = text.size();
-    while (first < last && junk(text[first])) ++first;
-    while (last > first && junk(text[last - 1])) --last;
-    return text.substr(first, last - first);
+// Call with the lock held.
+void CloseFetchHandles(Fetch& fetch) {
+    for (HINTERNET* handle : {&fetch.request, &fetch.session}) {
+        if (*handle) InternetCloseHandle(*handle);
+        *handle = nullptr;
+    }
+}
+
+// Records a handle the worker just got, where the waiting side can close
+// it; one that arrives after the deadline is closed at once.
+bool Keep(Fetch& fetch, HINTERNET& slot, HINTERNET handle) {
+    std::lock_guard<std::mutex> hold(fetch.lock);
+    if (handle && !fetch.abandoned) {
+        slot = handle;
+        return true;
+    }
+    if (handle) InternetCloseHandle(handle);
+    return false;
+}
+
+std::string ReadBody(HINTERNET request) {
+    DWORD status = 0, size = sizeof status;
+    if (HttpQueryInfoA(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) &&
+        status != kHttpOk)
+        return {};  // an error page is no version text
+    std::string body;
+    char chunk[kChunkBytes];
+    DWORD got = 0;
+    while (InternetReadFile(request, chunk, sizeof chunk, &got) && got > 0) {
+        body.append(chunk, got);
+        if (body.size() > kReplyLimit) return {};
+    }
+    return body;
+}
+
+DWORD WINAPI FetchWorker(void* parameter) {
+    const std::unique_ptr<std::shared_ptr<Fetch>> owner(static_cast<std::shared_ptr<Fetch>*>(parameter));
+    Fetch& fetch = **owner;
+    std::string body;
+    HINTERNET session = InternetOpenA("vb wininet", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    if (Keep(fetch, fetch.session, session)) {
+        HINTERNET request = InternetOpenUrlA(session, fetch.address.c_str(), nullptr, 0,
+                                             INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD, 0);
+        if (Keep(fetch, fetch.request, request)) body = ReadBody(request);
+    }
+    std::lock_guard<std::mutex> hold(fetch.lock);
+    if (!fetch.abandoned) fetch.reply = TrimCharacters(body, std::string(kReplyJunk, sizeof kReplyJunk));
+    CloseFetchHandles(fetch);
+    return 0;
 }
 
 }  // namespace
@@ -51,32 +106,19 @@ std::string Trimmed(std::string text) {
 std::string UpdateAddress() { return Server() + kVersionPath.Plain(); }
 std::string DownloadPageAddress() { return Server() + kDownloadPath.Plain(); }
 
-std::string FetchUrlText(const std::string& address) {
-    InternetHandle session(InternetOpenA("vb wininet", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0));
-    if (!session.h) return {};
-    // A server that accepts and then says nothing must not hold the panel forever.
-    DWORD timeout = 30000;
-    InternetSetOptionA(session.h, INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof timeout);
-    InternetSetOptionA(session.h, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-
-    InternetHandle request(InternetOpenUrlA(session.h, address.c_str(), nullptr, 0,
-                                            INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_RELOAD, 0));
-    if (!request.h) return {};
-
-    DWORD status = 0, size = sizeof status;
-    if (HttpQueryInfoA(request.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr) &&
-        status != 200)
-        return {};  // an error page is no version text
-
-    std::string body;
-    char chunk[128];
-    DWORD got = 0;
-    const size_t kLimit = 64 * 1024;  // a version text is a few bytes
-    while (InternetReadFile(request.h, chunk, sizeof chunk, &got) && got > 0) {
-        body.append(chunk, got);
-        if (body.size() > kLimit) return {};
-    }
-    return Trimmed(body);
+std::string FetchUrlText(const std::string& address, DWORD deadlineMs) {
+    // The worker keeps the shared part alive for as long as it runs, even
+    // past the deadline.
+    auto fetch = std::make_shared<Fetch>(address);
+    auto parameter = std::make_unique<std::shared_ptr<Fetch>>(fetch);
+    UniqueKernel worker(CreateThread(nullptr, 0, FetchWorker, parameter.get(), 0, nullptr));
+    if (!worker) return {};
+    parameter.release();  // the worker's now
+    WaitAnsweringMessages(worker.get(), deadlineMs);
+    std::lock_guard<std::mutex> hold(fetch->lock);
+    fetch->abandoned = true;
+    CloseFetchHandles(*fetch);
+    return fetch->reply;
 }
 
 void CheckForUpdate(bool automatic, bool fromHelp) {

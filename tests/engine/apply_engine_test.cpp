@@ -2,6 +2,7 @@
 // each read back by the state detector as the next start would.
 #include "engine/apply_engine.h"
 
+#include "app/modes.h"
 #include "engine/footprint.h"
 #include "engine/registry.h"
 #include "engine/shell_registration.h"
@@ -62,7 +63,9 @@ TEST_F(ApplyDriver, ApplyAsksToLogOffOnlyAfterAChangeAndARestartOutranksIt) {
     engine.ApplyChanges();
     EXPECT_EQ(Desktop("MenuShowDelay"), "400");
     ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].title, "Log out now?");
+    EXPECT_EQ(recorder.messages[0].title + "|" + recorder.messages[0].text,
+              "Log out now?|One or more of the changes you've just applied\rmay not take effect until the next time "
+              "you log in.\r\rDo you want to log out and log back in now?");
     EXPECT_EQ(recorder.messages[0].style, MB_ICONEXCLAMATION | MB_YESNO | MB_HELP);
     EXPECT_EQ(recorder.messages[0].helpTopic, 100);
     EXPECT_EQ(recorder.restartRequests, std::vector<int>{4});
@@ -74,15 +77,43 @@ TEST_F(ApplyDriver, ApplyAsksToLogOffOnlyAfterAChangeAndARestartOutranksIt) {
     EXPECT_EQ(recorder.restartRequests.size(), 1u);
     engine.ApplyChanges();
     EXPECT_EQ(recorder.messages.size(), 2u) << "nothing changed: no question";
+    ApplyEngine grid(rows);  // the Alt-Tab grid asks too; its columns are read as a number
+    grid.ApplyTool(145, std::string("07\0" "4", 4));
+    EXPECT_EQ(Desktop("CoolSwitchColumns") + "|" + Desktop("CoolSwitchRows"), "7|4");
+    EXPECT_TRUE(grid.flags().logOffNeeded);
 
     AddPlugin("Needy", {{"Caption", "Needs a restart"}, {"Type", "3"}, {"Restart", "2"}});
     auto more = kktest::MemoryRows::Build();
     more.Tick(301, true);
     more.SetSettings(123, "0");
+    recorder.answers = {IDYES};
     ApplyEngine(more).ApplyChanges();
     ASSERT_EQ(recorder.messages.size(), 3u);
-    EXPECT_EQ(recorder.messages[2].title, "Restart now?");
+    EXPECT_EQ(recorder.messages[2].title + "|" + recorder.messages[2].text,
+              "Restart now?|One or more of the changes you've just applied\rmay not take effect until you restart "
+              "Windows.\r\rDo you want to Restart now?");
+    EXPECT_EQ(recorder.restartRequests, (std::vector<int>{4, 2})) << "Yes restarts";
     EXPECT_EQ(more.CheckTag(301), "1") << "the applied value is recorded";
+}
+
+TEST_F(ApplyDriver, TheDllUpgradeRegistersOnlyTheListedTickedToolsAgain) {
+    auto handler = [](const char* name) { return std::string("*\\shellex\\ContextMenuHandlers\\") + name; };
+    auto rows = kktest::MemoryRows::Build();
+    rows.Tick(101, true);
+    rows.Tick(152, true);  // ticked, but its DLL is not among those an installation replaces
+    ApplyEngine(rows).ApplyChanges();
+    for (const char* name : {"KkRenameMenu", "KkPendingMenu"}) SetString(kClasses, handler(name), "", "stale");
+    SetString(kMachine, kSuiteKey, "DLLUpgrade", "1");
+    auto upgraded = kktest::MemoryRows::Build();
+    RunDllUpgrade(upgraded);
+    EXPECT_NE(GetString(kClasses, handler("KkRenameMenu"), ""), "stale");
+    EXPECT_EQ(GetString(kClasses, handler("KkPendingMenu"), ""), "stale");
+    EXPECT_FALSE(KeyExists(kClasses, handler("KkCopyDataMenu"))) << "listed, not ticked";
+    EXPECT_FALSE(DllUpgradePending());
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    const kktest::RecordedMessage& m = recorder.messages[0];
+    EXPECT_EQ(m.text + "|" + m.title + "|" + std::to_string(m.style),
+              "Installation is complete.\r\n\r\nYour tools are now ready to use.|Update Complete|65");
 }
 
 TEST_F(ApplyDriver, VersionDependentSettingsReadBackAsWritten) {

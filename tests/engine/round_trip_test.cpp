@@ -75,8 +75,29 @@ const std::map<int, Footprint>& Expected() {
     return table;
 }
 
+// What the Search menu shows for the two search tools while they are on.
+struct SearchMenu {
+    const char *entry, *text, *dll;
+};
+const std::map<int, SearchMenu> kSearchMenus = {
+    {140, {"KkDupes", "For &Duplicate Files...", "kkdupes.dll"}},
+    {157, {"KkRegFind", "For &Registry Entries...", "kkregfind.dll"}},
+};
+
 // The fixed class of a stand-in DLL.
 std::string ClassOf(const std::string& dllBase) { return kkfixtures::FindStandIn(dllBase.c_str())->clsid; }
+
+// A suite value as the suite's own components read it: into a buffer that
+// still holds what was there before, up to the first NUL.
+std::string AsTheSuiteReadsIt(const char* name) {
+    char buffer[16] = "???????????????";
+    DWORD size = sizeof buffer - 1;
+    HKEY key = nullptr;
+    RegOpenKeyExA(HKEY_CURRENT_USER, kSuiteKey, 0, KEY_READ, &key);
+    RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    return "[" + std::string(buffer) + "]";
+}
 
 class RoundTrip : public ::testing::Test {
 protected:
@@ -131,7 +152,30 @@ protected:
         const std::string tagged = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MyComputer\\NameSpace\\";
         if (toolId == 169) {
             EXPECT_EQ(KeyExists(HKEY_LOCAL_MACHINE, tagged + ClassOf("kkmarkfolder")), on);
+            if (on) ExpectTagFolderClass(tagged + ClassOf("kkmarkfolder"));
         }
+        auto search = kSearchMenus.find(toolId);
+        if (on && search != kSearchMenus.end()) ExpectSearchMenu(search->second);
+    }
+
+    // The folder of tagged files as Explorer reads it from its class.
+    void ExpectTagFolderClass(const std::string& nameSpace) {
+        const std::string cls = "CLSID\\" + ClassOf("kkmarkfolder"), folder = cls + "\\ShellFolder";
+        EXPECT_EQ(GetString(HKEY_CLASSES_ROOT, cls, "") + "|" + GetString(HKEY_CLASSES_ROOT, cls + "\\DefaultIcon", "") +
+                      "|" + GetString(HKEY_LOCAL_MACHINE, nameSpace, ""),
+                  "Tagged Files|shell32.dll,110|KkMarkFolder");
+        EXPECT_EQ(GetDword(HKEY_CLASSES_ROOT, folder, "Attributes"), 0x20000000);
+        EXPECT_EQ(GetDword(HKEY_CLASSES_ROOT, folder, "Attributes.deletable"), 0x20000020);
+        EXPECT_EQ(GetDword(HKEY_CLASSES_ROOT, folder, "Attributes.expandable"), static_cast<int32_t>(0xA0000000u));
+    }
+
+    // The Search menu entry, its icon and the class that serves it from the suite folder.
+    void ExpectSearchMenu(const SearchMenu& menu) {
+        const std::string entry = std::string(kStatic) + menu.entry, dll = InstallPath() + menu.dll;
+        const std::string cls = GetString(HKEY_LOCAL_MACHINE, entry, "");
+        EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, entry + "\\0", ""), menu.text);
+        EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, entry + "\\0\\DefaultIcon", ""), dll + ",0");
+        EXPECT_EQ(GetString(HKEY_CLASSES_ROOT, "CLSID\\" + cls + "\\InProcServer32", ""), dll);
     }
 
     kktest::ScratchRegistry scratch;
@@ -152,6 +196,8 @@ TEST_F(RoundTrip, EveryToolOnThenOffAsTheNextStartSeesIt) {
         ExpectFootprint(id, true);
     }
     EXPECT_TRUE(StartupModuleInstalled()) << "the startup features need the module";
+    // Ticked on a fresh system, the command prompt stores empty settings, as the prompt tool reads them.
+    EXPECT_EQ(AsTheSuiteReadsIt("CommandPromptApp") + AsTheSuiteReadsIt("CommandPromptCLP"), "[][]");
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kApprovedKey, ClassOf("kkrename")), "Marrowby Kestrelkit: kkrename");
 
     for (int id : tools) next.Tick(id, false);
@@ -162,6 +208,21 @@ TEST_F(RoundTrip, EveryToolOnThenOffAsTheNextStartSeesIt) {
         ExpectFootprint(id, false);
     }
     EXPECT_FALSE(StartupModuleInstalled());
+}
+
+// The prompt and compare tools register their second DLL only once the
+// first has given its class: without the first, nothing is written.
+TEST_F(RoundTrip, TheSecondDllOfAPairWaitsForTheFirst) {
+    const std::pair<int, std::string> pairs[] = {{107, "kkpromptbg"}, {162, "kkdiffdir"}};
+    auto rows = kktest::MemoryRows::Build();
+    for (const auto& [toolId, second] : pairs) {
+        const std::string suite = kktest::MakeTempFolder("pair");
+        CopyFileA((kktest::FixturesFolder() + second + ".dll").c_str(), (suite + second + ".dll").c_str(), FALSE);
+        SetInstallPath(suite);
+        ApplyEngine(rows).ApplyTool(toolId, "1");
+        EXPECT_EQ(DetectToolState(toolId)[0], '0') << toolId;
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\" + second + ".clsContextMenu")) << second;
+    }
 }
 
 // Driven end to end for two tools in tests/e2e/apply_e2e_test.cpp.

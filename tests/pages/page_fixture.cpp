@@ -33,7 +33,7 @@ std::string PageTest::Accepted() {
 std::string PageTest::Message(size_t i) const {
     if (i >= recorder.messages.size()) return "none";
     const RecordedMessage& m = recorder.messages[i];
-    return m.title + "|" + std::to_string(m.style) + "|" + std::to_string(m.helpTopic);
+    return m.text + "|" + m.title + "|" + std::to_string(m.style) + "|" + std::to_string(m.helpTopic);
 }
 
 void PageTest::Click(int id) {

@@ -30,7 +30,7 @@ protected:
     void Open(std::unique_ptr<kk::SettingsPage> page, const std::string& pageValue);
     // The page's result, or "refused" when Accept said no and left the value alone.
     std::string Accepted();
-    // The page's i-th message by its title, style and help topic; "none" past the last.
+    // The page's i-th message: its text, title, style and help topic; "none" past the last.
     std::string Message(size_t i) const;
 
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }

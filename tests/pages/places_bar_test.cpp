@@ -86,20 +86,18 @@ TEST_F(PlacesBar, ShowsTheSettingsTextAndWritesBackWhatTheUserLeaves) {
 }
 
 TEST_F(PlacesBar, RefusesANameOrAMissingFolderAndKeepsWhatWasTyped) {
-    // A message's text, title, style and help topic; "none" past the last.
-    auto said = [&](size_t i) { return Message(i) == "none" ? "none" : recorder.messages[i].text + "|" + Message(i); };
     const std::string box = "|Customize the Places Bar|16400|142";
     OpenPlaces("0000\0" "5\0" "5\0" "5\0" "5\0" "5"s);
     SetText(kIdPlace + 1, "");
     Type(kIdPlace + 1, "Projects");
     SetText(kIdPlace + 3, kMissing);
     EXPECT_EQ(Accepted(), "refused");
-    EXPECT_EQ(said(0) + " " + said(1), "Projects\r\ris not a valid folder." + box + " none") << "place 3 waits";
+    EXPECT_EQ(Message(0) + " " + Message(1), "Projects\r\ris not a valid folder." + box + " none") << "place 3 waits";
     EXPECT_EQ(Shown(1), "typed Projects");
 
     SetText(kIdPlace + 1, folder);
     EXPECT_EQ(Accepted(), "refused");
-    EXPECT_EQ(said(1) + " " + said(2), "The folder:\r\r" + kMissing +
+    EXPECT_EQ(Message(1) + " " + Message(2), "The folder:\r\r" + kMissing +
                                           "\r\rdoes not appear to exist.  Use the Browse button to choose a valid "
                                           "folder." + box + " none");
     EXPECT_EQ(Text(kIdPlace + 3), kMissing) << "kept for the user to correct";

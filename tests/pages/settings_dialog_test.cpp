@@ -117,7 +117,7 @@ TEST_F(SettingsDialogTest, EveryOpenerShowsThePageOfItsOwnToolIdWhileTheMainWind
         EXPECT_EQ(panel.currentToolId, expected);
         // F1 opens the page's own help topic; About and the pages not built have the general one.
         const int topic = recorder.helpShown.empty() ? 0 : recorder.helpShown.back().second;
-        EXPECT_EQ(topic, framed && expected != kAboutPageId ? expected : 100);
+        EXPECT_EQ(topic, framed && expected != kAboutToolId ? expected : 100);
         recorder.helpShown.clear();
         return framed;
     };
@@ -133,8 +133,8 @@ TEST_F(SettingsDialogTest, EveryOpenerShowsThePageOfItsOwnToolIdWhileTheMainWind
                      reinterpret_cast<LPARAM>(RowControl(kFamilyHLink, 104)));
     });
     EXPECT_FALSE(opens(777, [&] { ShowSettingsDialog(panel, 777); }));
-    EXPECT_TRUE(opens(kAboutPageId, [&] { Click(panel.Control(kIdAbout)); }));
-    opens(kAboutPageId, [&] {
+    EXPECT_TRUE(opens(kAboutToolId, [&] { Click(panel.Control(kIdAbout)); }));
+    opens(kAboutToolId, [&] {
         SendMessageA(panel.hwnd(), WM_COMMAND, MAKEWPARAM(kIdWarning, STN_CLICKED),
                      reinterpret_cast<LPARAM>(panel.Control(kIdWarning)));
     });
@@ -165,8 +165,8 @@ TEST_F(SettingsDialogTest, ClosingAMessageShownFromTheDialogLeavesTheMainWindowD
         Click(GetDlgItem(d, kDlgHelp));  // "Help file not found"
         Escape(d);
     });
-    WithPage(kAboutPageId, [&](HWND d) {
-        ClickLink(d, kAboutPageId, kAboutLinkBase + 2);  // the update check's answer: no server
+    WithPage(kAboutToolId, [&](HWND d) {
+        ClickLink(d, kAboutToolId, kAboutLinkBase + 2);  // the update check's answer: no server
         Escape(d);
     });
     _putenv("KESTRELKIT_UPDATE_SERVER=");
@@ -217,9 +217,9 @@ TEST_F(SettingsDialogTest, TheAboutOptionsAreSavedByCancelEscAndAltF4ButNotByThe
             text += "|" + (ValueExists(HKEY_CURRENT_USER, key, name) ? GetString(HKEY_CURRENT_USER, key, name) : "-");
         return text;
     };
-    auto option = [](HWND d, int i) { return PageItem(d, kAboutPageId, kAboutOptionBase + i); };
+    auto option = [](HWND d, int i) { return PageItem(d, kAboutToolId, kAboutOptionBase + i); };
     std::string ticks, line;
-    WithPage(kAboutPageId, [&](HWND d) {
+    WithPage(kAboutToolId, [&](HWND d) {
         for (int i = 0; i < 3; ++i) ticks += std::to_string(Button_GetCheck(option(d, i)));
         line = Text(GetDlgItem(d, kDlgTitle)) + "|" + Text(GetDlgItem(d, kDlgCancel)) + "|" +
                std::to_string(IsWindowVisible(GetDlgItem(d, kDlgAccept)));
@@ -233,7 +233,7 @@ TEST_F(SettingsDialogTest, TheAboutOptionsAreSavedByCancelEscAndAltF4ButNotByThe
 
     // Clicks the options, then closes the page the given way.
     auto change = [&](std::vector<int> options, const std::function<void(HWND)>& close) {
-        WithPage(kAboutPageId, [&](HWND d) {
+        WithPage(kAboutToolId, [&](HWND d) {
             for (int i : options) Click(option(d, i));
             close(d);
         });
@@ -263,8 +263,8 @@ TEST_F(SettingsDialogTest, ThePluginListShowsNamesAndVersionsAndOpensTheClickedO
 
     ASSERT_TRUE(Start());
     std::string selected;
-    WithPage(kAboutPageId, [&](HWND d) {
-        HWND list = PageItem(d, kAboutPageId, kPluginList);
+    WithPage(kAboutToolId, [&](HWND d) {
+        HWND list = PageItem(d, kAboutToolId, kPluginList);
         const int h = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
         ShowWindow(list, SW_SHOW);
         // Released on the first row: opened. Pressed on the second, released outside the list: not.
@@ -274,8 +274,8 @@ TEST_F(SettingsDialogTest, ThePluginListShowsNamesAndVersionsAndOpensTheClickedO
         SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, h + h / 2));
         SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(-30, h + h / 2));
         selected += " " + std::to_string(SendMessageA(list, LB_GETCURSEL, 0, 0));
-        ClickLink(d, kAboutPageId, kAboutLinkBase + 1);  // the web site and the questions page
-        ClickLink(d, kAboutPageId, kAboutLinkBase + 3);
+        ClickLink(d, kAboutToolId, kAboutLinkBase + 1);  // the web site and the questions page
+        ClickLink(d, kAboutToolId, kAboutLinkBase + 3);
         EXPECT_EQ(recorder.owners, std::vector<HWND>(3, d)) << "each address opens owned by the dialog";
         Escape(d);
     });

@@ -101,7 +101,8 @@ TEST_F(SimplePage, TypingSelectsTheCustomOptionWhichNeedsAnApplicationThatBrowse
     EXPECT_EQ(Option(), 3);
     for (int id : {kIdCommandApp, kIdCommandClp, kIdCommandBrowse}) EXPECT_TRUE(IsWindowEnabled(Item(id))) << id;
     EXPECT_EQ(Accepted(), "refused");
-    EXPECT_EQ(Message(0), "Custom Command Prompt|16432|107");
+    EXPECT_EQ(Message(0), "Please specify a custom application, or select one of the other command prompt options "
+                          "here.|Custom Command Prompt|16432|107");
 
     Click(kIdCommandBrowse);
     answer.clear();  // cancelled: the box keeps the pick
@@ -114,7 +115,8 @@ TEST_F(SimplePage, TypingSelectsTheCustomOptionWhichNeedsAnApplicationThatBrowse
 
 TEST_F(SimplePage, AMissingDosPromptOrPowerShellFallsBackToTheCommandPrompt) {
     ASSERT_FALSE(FileExists(CommandCom())) << "this prefix has a DOS prompt";
-    const std::string missing = "Windows 9x DOS Prompt|16384|107";
+    const std::string missing =
+        "The DOS command prompt is not present on this PC.  Please choose another option.|Windows 9x DOS Prompt|16384|107";
     {
         // Windows Me keeps command.com in the Windows folder, which is looked in on Me alone.
         DosPrompt inWindowsFolder(WindowsDirectory());
@@ -138,7 +140,9 @@ TEST_F(SimplePage, AMissingDosPromptOrPowerShellFallsBackToTheCommandPrompt) {
         Click(kIdCommandOption + 2);
         EXPECT_EQ(Option(), path == kktest::ProgramPath() ? 2 : 0) << path;
     }
-    const std::string question = "Download Windows PowerShell|16388|107";
+    const std::string question =
+        "Microsoft Windows PowerShell is not present on this PC.  Do you want to download and install it now?\r\n\r\n"
+        "(Note: PowerShell is not available for all versions of Windows.)|Download Windows PowerShell|16388|107";
     EXPECT_EQ(Message(1) + " " + Message(2) + " " + Message(3), question + " " + question + " none");
     EXPECT_EQ(recorder.started, std::vector<std::string>{"open|"s + kPowerShellDownload + "||" + ModuleFolder()});
     EXPECT_EQ(Accepted(), "2C:\\a.exe\0"s);
@@ -171,7 +175,7 @@ TEST_F(SimplePage, RegisteredOwnerNeedsANameAndExceptOnVistaASetupLocation) {
     SetText(kIdRegName + 0, "");
     SetText(kIdRegName + 2, "E:");
     EXPECT_EQ(Accepted(), "refused") << "the name may never be empty";
-    const std::string blank = "Change the Windows setup defaults|16432|117";
+    const std::string blank = "These fields can't be blank.|Change the Windows setup defaults|16432|117";
     EXPECT_EQ(Message(0), blank);
     EXPECT_EQ(Message(1), vista ? "none" : blank);
     SetText(kIdRegName + 0, "Kay");
@@ -205,7 +209,8 @@ TEST_F(SimplePage, NewFolderNameKeepsOutForbiddenCharacters) {
     EXPECT_EQ(Text(kIdNewFolderName), "ab") << "typed, all nine are dropped";
     SetText(kIdNewFolderName, "ab/c");  // as pasted text arrives
     EXPECT_EQ(Accepted(), "refused");
-    EXPECT_EQ(Message(0), "New Folder|16432|156");
+    EXPECT_EQ(Message(0),
+              "Folder names can't have any of the following characters:\r\n\r\n/\\*:?|<>\"|New Folder|16432|156");
 }
 
 }  // namespace

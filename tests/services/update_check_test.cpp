@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 using namespace kk;
 
 namespace {
@@ -44,6 +47,36 @@ TEST_F(UpdateCheck, FetchTrimsLineBreaksBlanksAndNulsAndGivesNothingForBadReplie
     server.Reply(200, std::string(70000, '9'));
     EXPECT_TRUE(FetchUrlText(server.BaseUrl() + "x").empty()) << "no version text is that long";
     EXPECT_EQ(FetchUrlText(Nobody()), "");
+}
+
+std::atomic<int> g_ticks{0};
+
+TEST_F(UpdateCheck, AStalledServerCostsOnlyTheDeadlineAndTheThreadKeepsAnswering) {
+    const DWORD deadline = 1000, stall = 4000, slack = 1000;
+    g_ticks = 0;
+    // A timer of this thread and a message sent from another must be handled during the wait.
+    const UINT_PTR timer = SetTimer(nullptr, 0, deadline / 4, [](HWND, UINT, UINT_PTR, DWORD) { ++g_ticks; });
+    HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    std::atomic<bool> answered{false};
+    std::thread sender([&] {
+        DWORD_PTR result = 0;
+        Sleep(deadline / 4);
+        answered = SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, stall, &result) != 0;
+    });
+    server.StaySilent(stall);
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(FetchUrlText(server.BaseUrl() + "x", deadline), "");
+    const DWORD took = GetTickCount() - start;
+    sender.join();
+    KillTimer(nullptr, timer);
+    DestroyWindow(window);
+    EXPECT_GE(took + slack / 10, deadline) << "it gave up before its time";
+    EXPECT_LT(took, deadline + slack) << "the stalled server held the fetch";
+    EXPECT_TRUE(answered) << "a message sent during the wait went unanswered";
+    EXPECT_GT(g_ticks, 0) << "the timer waited too";
+    // The abandoned worker is still blocked; the next fetch does not mind.
+    server.Reply(200, "4.3.0");
+    EXPECT_EQ(FetchUrlText(server.BaseUrl() + "x", deadline), "4.3.0");
 }
 
 TEST_F(UpdateCheck, UpToDateOrNoReplyIsSilentWhenAutomaticAndReportedWhenAsked) {

@@ -54,6 +54,12 @@ void HttpServer::Reply(int status, const std::string& body) {
     std::lock_guard<std::mutex> lock(mutex_);
     status_ = status;
     body_ = body;
+    silentMs_ = 0;
+}
+
+void HttpServer::StaySilent(DWORD forMs) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    silentMs_ = forMs;
 }
 
 std::vector<std::string> HttpServer::RequestedPaths() {
@@ -82,11 +88,21 @@ void HttpServer::Serve() {
         if (space != std::string::npos) path = request.substr(space + 1, request.find(' ', space + 1) - space - 1);
         int status;
         std::string body;
+        DWORD silent;
         {
             std::lock_guard<std::mutex> lock(mutex_);
             paths_.push_back(path);
             status = status_;
             body = body_;
+            silent = silentMs_;
+        }
+        if (silent) {
+            // Held open elsewhere, so that the next request is served meanwhile.
+            std::thread([client, silent] {
+                Sleep(silent);
+                closesocket(client);
+            }).detach();
+            continue;
         }
         std::string response = "HTTP/1.1 " + std::to_string(status) + (status == 200 ? " OK" : " Error") +
                                "\r\nContent-Type: text/plain\r\nContent-Length: " + std::to_string(body.size()) +

@@ -1,5 +1,6 @@
 // A one-thread HTTP server on 127.0.0.1 for the update check: answers
-// every GET with a fixed status and body and records the paths asked for.
+// every GET with a fixed status and body, or leaves it unanswered, and
+// records the paths asked for.
 #pragma once
 #include <winsock2.h>
 
@@ -23,6 +24,9 @@ public:
     std::string BaseUrl() const;  // "http://127.0.0.1:PORT/"
 
     void Reply(int status, const std::string& body);
+    // Until the next Reply, a request is read and left unanswered, its
+    // connection open for this long (a server that has stalled).
+    void StaySilent(DWORD forMs);
     std::vector<std::string> RequestedPaths();
 
 private:
@@ -36,6 +40,7 @@ private:
     int status_ = 200;
     std::string body_;
     std::vector<std::string> paths_;
+    DWORD silentMs_ = 0;
 };
 
 // A port on 127.0.0.1 where nothing listens.

@@ -1,7 +1,7 @@
 #include "support/memory_rows.h"
 
 #include "engine/catalogue.h"
-#include "engine/state_detector.h"
+#include "panel/tool_list.h"
 
 namespace kktest {
 
@@ -12,24 +12,9 @@ MemoryRows MemoryRows::Build() {
     const int count = kk::ListCount(plugins.size());
     for (int p = 1; p <= count; ++p) {
         kk::ToolEntry entry = kk::EntryForPosition(p, plugins);
-        MemoryRow row;
-        row.toolId = entry.toolId;
-        row.kind = entry.kind;
-        row.kindTag = std::to_string(entry.kind);
-        if (entry.kind == kk::kKindOnOff || entry.kind == -1) {
-            std::string state = kk::DetectToolState(entry.toolId);
-            row.checkValue = !state.empty() && state[0] == '1' ? 1 : 0;
-            row.checkTag = state;
-        } else if (entry.kind == kk::kKindSettings) {
-            row.buttonTag = kk::DetectToolState(entry.toolId);
-        }
-        row.linkTag = entry.linkAction;
-        if (!entry.linkAction.empty() && entry.linkAction[0] == '#') {
-            // The settings text goes with the link; the box keeps the flag alone.
-            std::string state = row.checkTag.empty() ? row.buttonTag : row.checkTag;
-            row.linkTag = "#" + (state.size() > 1 ? state.substr(1) : std::string());
-            row.checkTag = state.substr(0, 1);
-        }
+        const kk::RowTags tags = kk::StartingTags(entry);
+        MemoryRow row{entry.toolId, entry.kind, std::to_string(entry.kind), false, tags.checkValue,
+                      tags.checkTag, tags.buttonTag, tags.linkTag};
         list.rows_[row.toolId] = row;
         list.order_.push_back(row.toolId);
     }
