@@ -164,6 +164,21 @@ void ApplyEngine::ApplyChanges() {
     AskAboutRestart();
 }
 
+void ApplyEngine::ApplyStates(const std::vector<ToolState>& states, const std::string& operation,
+                              const std::function<void()>& alsoDo) {
+    flags_ = ApplyFlags();
+    HistoryRecording history(operation);
+    for (const ToolState& tool : states) {
+        history.Row(tool.toolId, DetectQuietly(tool.toolId), tool.state);
+        ApplyTool(tool.toolId, tool.state);
+    }
+    if (alsoDo) alsoDo();
+    if (flags_.shellNotifyNeeded) NotifyShell();
+    UpdateStartupModule();
+    history.Save();
+    AskAboutRestart();
+}
+
 bool StartupModuleNeeded() {
     auto value = [](const char* name) { return GetString(HKEY_CURRENT_USER, kSuiteKey, name); };
     const std::string noAutoUpdate = LowerCase(value("NoAutoUpdate"));

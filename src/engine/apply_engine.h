@@ -3,7 +3,9 @@
 // about log-off or restart. The list is reached through RowAccess, which
 // the main window implements on its controls and tests implement in memory.
 #pragma once
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace kk {
 
@@ -25,6 +27,11 @@ public:
     virtual void MarkChangesApplied() = 0;
 };
 
+struct ToolState {
+    int toolId = 0;
+    std::string state;
+};
+
 struct ApplyFlags {
     bool logOffNeeded = false;
     bool restartNeeded = false;
@@ -40,6 +47,12 @@ public:
     void ApplyTool(int toolId, const std::string& state);
     // The Apply button.
     void ApplyChanges();
+    // Each tool to the given state, then the startup module and the
+    // questions, as one history entry named by operation (an Undo, an
+    // import, a reset). The rows are not touched: the caller detects again.
+    // alsoDo runs after the states, inside the same entry.
+    void ApplyStates(const std::vector<ToolState>& states, const std::string& operation,
+                     const std::function<void()>& alsoDo = nullptr);
 
     const ApplyFlags& flags() const { return flags_; }
 

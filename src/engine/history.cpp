@@ -3,6 +3,7 @@
 #include "engine/catalogue.h"
 #include "engine/handles.h"
 #include "engine/registry.h"
+#include "engine/shell_registration.h"
 #include "engine/state_detector.h"
 #include "engine/suite.h"
 #include "services/system_calls.h"
@@ -18,6 +19,7 @@ constexpr char kTimeField[] = "Time: ";
 constexpr char kOperationField[] = "Operation: ";
 constexpr char kRowField[] = "Row: ";
 constexpr char kChangesField[] = "Changes:";
+constexpr char kRegisterAction[] = "register ";  // as the DLL registration lists itself
 constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 // States hold NULs and tabs; a line of the entry holds neither.
@@ -221,6 +223,21 @@ std::vector<HistoryEntry> ReadHistory() {
         entries.push_back(std::move(entry));
     }
     return entries;
+}
+
+std::vector<ToolState> UndoStates(const HistoryEntry& entry) {
+    std::vector<ToolState> states;
+    for (auto row = entry.rows.rbegin(); row != entry.rows.rend(); ++row) states.push_back({row->toolId, row->before});
+    return states;
+}
+
+void UndoHistoryEntry(const HistoryEntry& entry, RowAccess& rows) {
+    const std::string script = ReadWholeFile(HistoryFolder() + entry.id + ".reg");
+    ApplyEngine(rows).ApplyStates(UndoStates(entry), "Undo", [&] {
+        for (const std::string& line : Split(entry.changes, '\n'))
+            if (StartsWith(line, kRegisterAction)) RunDllRegistration(line.substr(sizeof kRegisterAction - 1), false);
+        ApplyRegeditScript(script);
+    });
 }
 
 std::string DetectQuietly(int toolId) {

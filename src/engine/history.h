@@ -4,6 +4,7 @@
 // state before and after, and a REGEDIT4 file that puts back the registry
 // values the panel replaced. The newest entries are kept.
 #pragma once
+#include "engine/apply_engine.h"
 #include "engine/registry_journal.h"
 
 #include <string>
@@ -41,6 +42,15 @@ std::vector<HistoryEntry> ReadHistory();
 // when the text is not a whole entry.
 bool ParseHistoryEntry(const std::string& text, HistoryEntry& entry, std::string& error);
 std::string FormatHistoryEntry(const HistoryEntry& entry);
+
+// What undoing the entry applies: each row's state before, newest row first.
+std::vector<ToolState> UndoStates(const HistoryEntry& entry);
+
+// Undoes an entry as one new entry, "Undo": each row back to its state
+// before through the engine (a tool switched on is switched off the way the
+// engine does it), the DLLs the entry registered unregistered, and the
+// values the panel replaced put back from the entry's restore script.
+void UndoHistoryEntry(const HistoryEntry& entry, RowAccess& rows);
 
 // A tool's state as the registry holds it now, read without touching
 // anything (the details and hotkeys working copies included).

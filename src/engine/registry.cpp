@@ -507,6 +507,15 @@ std::vector<NamedValue> ReadValues(HKEY root, const std::string& key) {
     return values;
 }
 
+void WriteRaw(HKEY root, const std::string& key, const std::string& name, DWORD type, const std::string& bytes) {
+    SetRaw(root, key, name, type, bytes.data(), static_cast<DWORD>(bytes.size()));
+}
+
+void MakeKey(HKEY root, const std::string& key) {
+    NoteCreation(root, key);
+    if (!g_overlay) CreateKey(root, key);
+}
+
 bool ReadRaw(HKEY root, const std::string& key, const std::string& name, DWORD& type, std::string& data) {
     const RawValue v = CurrentValue(root, key, name);
     type = v.type;

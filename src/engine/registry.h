@@ -21,6 +21,9 @@ void SetString(HKEY root, const std::string& key, const std::string& name, const
 int32_t GetDword(HKEY root, const std::string& key, const std::string& name);
 void SetDword(HKEY root, const std::string& key, const std::string& name, int32_t number);
 std::string GetBinaryHex(HKEY root, const std::string& key, const std::string& name);
+// A value of any type from its exact bytes, and a key on its own.
+void WriteRaw(HKEY root, const std::string& key, const std::string& name, DWORD type, const std::string& bytes);
+void MakeKey(HKEY root, const std::string& key);
 // A value's type and exact bytes; false, and nothing created, when it is not there.
 bool ReadRaw(HKEY root, const std::string& key, const std::string& name, DWORD& type, std::string& data);
 void SetBinaryHex(HKEY root, const std::string& key, const std::string& name, const std::string& hex);

@@ -128,3 +128,122 @@ std::string RegistryJournal::Describe() const {
 }
 
 }  // namespace kk
+
+namespace kk {
+namespace {
+
+struct ScriptStep {
+    enum class Kind { MakeKey, DeleteKey, SetValue, DeleteValue } kind;
+    HKEY root = nullptr;
+    std::string key, name, data;
+    DWORD type = REG_NONE;
+};
+
+bool ParseQuoted(const std::string& text, size_t& at, std::string& out) {
+    if (at >= text.size() || text[at] != '"') return false;
+    out.clear();
+    for (++at; at < text.size(); ++at) {
+        if (text[at] == '"') return ++at, true;
+        if (text[at] == '\\' && ++at == text.size()) return false;
+        out += text[at];
+    }
+    return false;
+}
+
+bool ParseHex(const std::string& list, std::string& bytes) {
+    bytes.clear();
+    for (size_t at = 0; at < list.size(); at += 3) {
+        if (at + 2 > list.size() || (at + 2 < list.size() && list[at + 2] != ',')) return false;
+        const std::string pair = list.substr(at, 2);
+        if (pair.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return false;
+        bytes += static_cast<char>(std::stoi(pair, nullptr, 16));
+    }
+    return true;
+}
+
+bool ParseData(const std::string& text, ScriptStep& step) {
+    size_t at = 0;
+    if (text == "-") return step.kind = ScriptStep::Kind::DeleteValue, true;
+    step.kind = ScriptStep::Kind::SetValue;
+    if (!text.empty() && text[0] == '"') {
+        step.type = REG_SZ;
+        return ParseQuoted(text, at, step.data) && at == text.size();
+    }
+    if (text.rfind("dword:", 0) == 0 && text.size() == 14) {
+        if (text.find_first_not_of("0123456789abcdefABCDEF", 6) != std::string::npos) return false;
+        const DWORD number = static_cast<DWORD>(std::stoul(text.substr(6), nullptr, 16));
+        step.type = REG_DWORD;
+        step.data.assign(reinterpret_cast<const char*>(&number), sizeof number);
+        return true;
+    }
+    if (text.rfind("hex:", 0) == 0) return step.type = REG_BINARY, ParseHex(text.substr(4), step.data);
+    const size_t close = text.find("):");
+    if (text.rfind("hex(", 0) == 0 && close != std::string::npos) {
+        const std::string type = text.substr(4, close - 4);
+        if (type.empty() || type.find_first_not_of("0123456789") != std::string::npos) return false;
+        step.type = static_cast<DWORD>(std::stoul(type));
+        return ParseHex(text.substr(close + 2), step.data);
+    }
+    return false;
+}
+
+bool ParseScript(const std::string& script, std::vector<ScriptStep>& steps) {
+    std::vector<std::string> lines;
+    for (size_t from = 0, at; from <= script.size(); from = at + 1) {
+        at = script.find('\n', from);
+        if (at == std::string::npos) at = script.size();
+        std::string line = script.substr(from, at - from);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+    }
+    if (lines.empty() || lines[0] != "REGEDIT4") return false;
+    HKEY root = nullptr;
+    std::string key;
+    for (size_t i = 1; i < lines.size(); ++i) {
+        const std::string& line = lines[i];
+        if (line.empty()) continue;
+        ScriptStep step;
+        if (line.front() == '[' && line.back() == ']') {
+            const bool remove = line.size() > 2 && line[1] == '-';
+            const std::string path = line.substr(remove ? 2 : 1, line.size() - (remove ? 3 : 2));
+            const size_t slash = path.find('\\');
+            step.root = RootKeyFromName(path);
+            step.key = slash == std::string::npos ? std::string() : path.substr(slash + 1);
+            if (!step.root || step.key.empty()) return false;
+            step.kind = remove ? ScriptStep::Kind::DeleteKey : ScriptStep::Kind::MakeKey;
+            root = remove ? nullptr : step.root;
+            key = step.key;
+        } else {
+            if (!root) return false;  // a value outside a key
+            size_t at = 0;
+            if (line[0] == '@') {
+                at = 1;
+            } else if (!ParseQuoted(line, at, step.name)) {
+                return false;
+            }
+            if (at >= line.size() || line[at] != '=' || !ParseData(line.substr(at + 1), step)) return false;
+            step.root = root;
+            step.key = key;
+        }
+        steps.push_back(std::move(step));
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ApplyRegeditScript(const std::string& script) {
+    std::vector<ScriptStep> steps;
+    if (!ParseScript(script, steps)) return false;
+    for (const ScriptStep& s : steps) {
+        switch (s.kind) {
+        case ScriptStep::Kind::MakeKey: MakeKey(s.root, s.key); break;
+        case ScriptStep::Kind::DeleteKey: DeleteKey(s.root, s.key); break;
+        case ScriptStep::Kind::SetValue: WriteRaw(s.root, s.key, s.name, s.type, s.data); break;
+        case ScriptStep::Kind::DeleteValue: DeleteValue(s.root, s.key, s.name); break;
+        }
+    }
+    return true;
+}
+
+}  // namespace kk

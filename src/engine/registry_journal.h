@@ -72,6 +72,11 @@ std::string RootName(HKEY root);
 // A key's tree as REGEDIT4 sections, values and subkeys in the order the
 // layer reads them; "" when the key does not exist.
 std::string ExportTree(HKEY root, const std::string& key);
+// Carries out a REGEDIT4 text through the layer (keys made and deleted,
+// values set and deleted); false, changing nothing, when a line is not
+// one the format allows.
+bool ApplyRegeditScript(const std::string& script);
+
 // One value as a REGEDIT4 line: "name"=data ("@" for the default value).
 std::string RegeditLine(const std::string& name, DWORD type, const std::string& data);
 
