@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Configures (once) and builds the 64-bit panel with its tests and the 32-bit panel.
+# Configures (once) and builds both panels, each with its tests and its
+# stand-ins: build/x86 (32-bit, the build that is tested first) and
+# build/x64 (64-bit).
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 jobs=$(nproc)
-if [ ! -f "$BUILD/x64/CMakeCache.txt" ]; then
-  cmake -S "$ROOT" -B "$BUILD/x64" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" >/dev/null
-fi
-cmake --build "$BUILD/x64" -j"$jobs"
-if [ ! -f "$BUILD/x86/CMakeCache.txt" ]; then
-  cmake -S "$ROOT" -B "$BUILD/x86" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DKK_BUILD_TESTS=OFF >/dev/null
-fi
-cmake --build "$BUILD/x86" -j"$jobs" --target ControlPanel  # the product only; fixtures and tests run 64-bit
+for arch in x86 x64; do
+  toolchain=$ROOT/cmake/mingw-$([ $arch = x86 ] && echo i686 || echo x86_64).cmake
+  # A build/x86 configured before its tests ran here is configured again.
+  if ! grep -qs '^KK_BUILD_TESTS:BOOL=ON' "$BUILD/$arch/CMakeCache.txt"; then
+    cmake -S "$ROOT" -B "$BUILD/$arch" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DKK_BUILD_TESTS=ON >/dev/null
+  fi
+  cmake --build "$BUILD/$arch" -j"$jobs"
+done

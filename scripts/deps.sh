@@ -1,13 +1,31 @@
 #!/usr/bin/env bash
 # Installs what building and testing need, once; later runs find it all and do nothing.
 set -euo pipefail
+source "$(dirname "$0")/env.sh"
+SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
+installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'ok installed'; }
+
 need=()
 for pkg in wine wine64 fonts-wine g++-mingw-w64-x86-64 g++-mingw-w64-i686 cmake make xvfb imagemagick x11-utils googletest python3; do
-  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'ok installed' || need+=("$pkg")
+  installed "$pkg" || need+=("$pkg")
 done
-if [ ${#need[@]} -gt 0 ]; then
+# The 32-bit panel runs under 32-bit Wine, from Debian's i386 architecture.
+# Where the kernel cannot run 32-bit programs, wine32 would break every Wine
+# command (/usr/bin/wine then always picks the 32-bit loader): left out.
+added_i386=no
+if runs_32bit; then
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+    added_i386=yes
+  fi
+  installed wine32:i386 || need+=(wine32:i386)
+elif installed wine32:i386; then
+  echo "$NO_32BIT_NOTE" >&2
+  echo "wine32 is installed, so no Wine command works here: remove it with 'apt-get remove wine32:i386'." >&2
+  exit 1
+fi
+if [ ${#need[@]} -gt 0 ] || [ $added_i386 = yes ]; then
   echo "Installing: ${need[*]}"
-  SUDO=""; [ "$(id -u)" -eq 0 ] || SUDO=sudo
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
 fi

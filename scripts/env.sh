@@ -13,17 +13,48 @@ export WINEARCH=win64
 export WINE64=/usr/lib/wine/wine64
 export WINELOADER=$WINE64
 
-# wine_reg PREFIX ARGS...: "wine reg" inside a prefix, quietly. Machine-wide
-# keys name their view: with 32-bit Wine installed a plain "wine reg" is the
-# 32-bit one and writes HKLM\Software into Wow6432Node, where the 64-bit
-# panel never looks. /reg:64 is the view of the 64-bit build.
+# wine_reg PREFIX ARGS...: the 64-bit "wine reg" inside a prefix, quietly.
+# Every machine-wide key names the view of the panel it serves: /reg:32 for
+# the 32-bit panel, /reg:64 for the 64-bit one (reg_view gives it). Measured
+# on Wine 8: HKLM\Software and all of HKEY_CLASSES_ROOT (CLSID and the
+# shellex handler keys too) are kept apart per view, /reg:32 landing in
+# Wow6432Node; HKCU\Software is one key for both.
 wine_reg() { local p=$1; shift; WINEPREFIX=$p "$WINE64" reg "$@" >/dev/null 2>&1; }
 
+# reg_view ARCH: the reg.exe switch for the registry view of the x86 or x64 panel.
+reg_view() { [ "$1" = x86 ] && echo /reg:32 || echo /reg:64; }
+
+# runs_32bit: whether this machine runs 32-bit programs at all. Some kernels
+# leave out IA-32 support (execve of an i386 program fails with "Exec
+# format error"): there the 32-bit Wine loader cannot start, and with wine32
+# installed no Wine command works. Asks by running a 93-byte i386 program
+# that only exits.
+runs_32bit() {
+  if [ -z "${KK_RUNS_32BIT:-}" ]; then
+    local probe; probe=$(mktemp)
+    printf '\x7fELF\x01\x01\x01\0\0\0\0\0\0\0\0\0\x02\0\x03\0\x01\0\0\0\x54\x80\x04\x08\x34\0\0\0\0\0\0\0\0\0\0\0\x34\0\x20\0\x01\0\0\0\0\0\0\0' >"$probe"
+    printf '\x01\0\0\0\0\0\0\0\0\x80\x04\x08\0\x80\x04\x08\x5d\0\0\0\x5d\0\0\0\x05\0\0\0\0\x10\0\0' >>"$probe"
+    printf '\x31\xdb\xb8\x01\0\0\0\xcd\x80' >>"$probe"  # xor ebx,ebx; mov eax,1 (exit); int 0x80
+    chmod +x "$probe"
+    KK_RUNS_32BIT=no; "$probe" 2>/dev/null && KK_RUNS_32BIT=yes
+    rm -f "$probe"; export KK_RUNS_32BIT
+  fi
+  [ "$KK_RUNS_32BIT" = yes ]
+}
+NO_32BIT_NOTE="This machine cannot run 32-bit programs (its kernel has no IA-32 support), so the 32-bit panel cannot run here."
+
+# has_wine32: 32-bit Wine is installed and can run here.
+has_wine32() { runs_32bit && dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed'; }
+
 # make_template DIR: a booted prefix whose programs run inside a virtual
-# desktop (so focus and activation behave as on Windows), Windows XP.
+# desktop (so focus and activation behave as on Windows), Windows XP; with
+# 32-bit Wine a WoW64 prefix, where both panels run.
 make_template() {
   local dir=$1
-  [ -f "$dir/.ready-2" ] && return 0
+  # Made again when 32-bit Wine came or went: a prefix made with it has the
+  # 32-bit system folder (syswow64) the 32-bit panel needs.
+  local wow64=no; [ -f "$dir/drive_c/windows/syswow64/kernel32.dll" ] && wow64=yes
+  [ -f "$dir/.ready-3" ] && [ $wow64 = "$(has_wine32 && echo yes || echo no)" ] && return 0
   rm -rf "$dir"; mkdir -p "$(dirname "$dir")"
   WINEPREFIX=$dir DISPLAY= "$WINE64" wineboot -i >/dev/null 2>&1
   wine_reg "$dir" add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
@@ -34,7 +65,7 @@ make_template() {
     wine_reg "$dir" delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f /reg:$view
   done
   WINEPREFIX=$dir wineserver -w
-  touch "$dir/.ready-2"
+  touch "$dir/.ready-3"
 }
 
 # start_xvfb [WxH]: a private display; sets DISPLAY and XVFB_PID.

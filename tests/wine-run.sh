@@ -1,27 +1,43 @@
 #!/usr/bin/env bash
 # Runs one test program under Wine for ctest.
-#   wine-run.sh PREFIX WINVER PROGRAM [ARGS...]
-# PREFIX: "unit" (the shared prefix of the in-process tests) or the name of
-# a scratch prefix made afresh from the template. WINVER: the Windows
-# version Wine reports to the program (winme ... win7); the program learns
-# it from KK_WINVER so that it knows what to expect.
+#   wine-run.sh ARCH PREFIX WINVER PROGRAM [ARGS...]
+# ARCH: the build the program belongs to, x86 or x64; it names the registry
+# view this script writes in. PREFIX: a shared prefix of the in-process
+# tests ("unit-x86", "unit-x64", made by test.sh) or the name of a scratch
+# prefix made afresh from the template. WINVER: the Windows version Wine
+# reports to the program (winme ... win7); the program learns it from
+# KK_WINVER so that it knows what to expect. KK_GTEST_SKIP: gtest patterns
+# this entry leaves out, added to any GTEST_FILTER of the caller.
 set -uo pipefail
-prefix=$1 winver=$2 program=$3; shift 3
+source "$(dirname "$0")/../scripts/env.sh"
+arch=$1 prefix=$2 winver=$3 program=$4; shift 4
 root=${KK_WINE_ROOT:?run the tests through make test}
-if [ "$prefix" != unit ]; then
-  rm -rf "$root/$prefix"; cp -a "$KK_WINE_TEMPLATE" "$root/$prefix"
+# Exit code 77: ctest reports the entry as skipped, with this reason.
+if [ "$arch" = x86 ] && ! has_wine32; then
+  echo "SKIPPED: $NO_32BIT_NOTE"
+  runs_32bit && echo "SKIPPED: 32-bit Wine (wine32) is not installed: run scripts/deps.sh."
+  exit 77
 fi
+case $prefix in
+  unit-*) ;;
+  *) rm -rf "${root:?}/$prefix"; cp -a "$KK_WINE_TEMPLATE" "$root/$prefix" ;;
+esac
 export WINEPREFIX=$root/$prefix
-# The 64-bit loader by name (scripts/env.sh says why).
-loader=${WINE64:-/usr/lib/wine/wine64}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+if [ -n "${KK_GTEST_SKIP:-}" ]; then
+  filter=${GTEST_FILTER:-*}
+  case $filter in *-*) filter=$filter:$KK_GTEST_SKIP ;; *) filter=$filter-$KK_GTEST_SKIP ;; esac
+  export GTEST_FILTER=$filter
+fi
+# The 64-bit loader by name (scripts/env.sh says why); it hands a 32-bit
+# program on to the 32-bit loader.
+loader=$WINE64
 wineserver -p >/dev/null 2>&1
 # Wine picks the version by the program's file name, so each version runs
 # its own copy.
 dir=$(dirname "$program"); base=$(basename "$program" .exe)
 copy="$dir/$base-$winver.exe"
 cp -f "$program" "$copy"
-"$loader" reg add "HKCU\\Software\\Wine\\AppDefaults\\$base-$winver.exe" /v Version /d "$winver" /f >/dev/null 2>&1
+"$loader" reg add "HKCU\\Software\\Wine\\AppDefaults\\$base-$winver.exe" /v Version /d "$winver" /f "$(reg_view "$arch")" >/dev/null 2>&1
 export KK_WINVER=$winver
 # Output goes to a file: Wine's desktop process inherits our pipes and
 # would hold ctest's read open after the test ends.

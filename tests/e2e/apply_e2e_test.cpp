@@ -3,6 +3,8 @@
 // shell-extension DLLs installed beside it.
 #include "e2e/driver.h"
 
+#include "../fixtures/stand_in_classes.h"
+
 #include <gtest/gtest.h>
 
 using namespace kke2e;
@@ -13,10 +15,10 @@ const char kRenameHandler[] = "*\\shellex\\ContextMenuHandlers\\KkRenameMenu";  
 const char kCopyNameHandler[] = "*\\shellex\\ContextMenuHandlers\\KkCopyNameMenu";  // tool 104
 const char kCopyNameFolderHandler[] = "Directory\\shellex\\ContextMenuHandlers\\KkCopyNameMenu";
 
-// The class a handler key names; "none" without the key.
+// The class a handler key names in the panel's view; "none" without the key.
 std::string Handler(const char* key) {
     HKEY h = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return "none";
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_READ | kPanelView, &h) != ERROR_SUCCESS) return "none";
     char buffer[256] = {};
     DWORD size = sizeof buffer;
     RegGetValueA(h, nullptr, nullptr, RRF_RT_REG_SZ, nullptr, buffer, &size);
@@ -70,7 +72,7 @@ protected:
 TEST_F(ApplyAndCancel, AnAppliedToolIsTickedAtTheNextStartAndQuittingAsksAndAppliesNothing) {
     ApplyTools({101});
     const std::string registered = Handler(kRenameHandler);
-    EXPECT_TRUE(registered != "none" && !registered.empty()) << "the class the DLL registered";
+    EXPECT_EQ(registered, kkfixtures::FindStandIn("kkrename")->clsid) << "the class the stand-in DLL registered";
 
     Process panel;
     HWND main = StartPanel(panel);

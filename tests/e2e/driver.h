@@ -14,6 +14,11 @@
 namespace kke2e {
 
 inline constexpr char kSuiteKey[] = "SOFTWARE\\Marrowby\\Kestrelkit";
+// The registry view of the panel under test. The test program is built
+// with the panel, 32-bit or 64-bit, so its own registry calls see the
+// panel's view (HKLM\Software and HKEY_CLASSES_ROOT differ per view; HKCU
+// does not); a read that must prove where the panel wrote names it.
+inline constexpr REGSAM kPanelView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
 inline constexpr char kMainWindowClass[] = "KestrelkitControlPanel";
 using Buttons = std::set<int>;  // the IDs of the visible buttons
 

@@ -18,8 +18,9 @@ ExpectedProbes ExpectedFor(const std::string& version);
 std::string ProgramPath();
 std::string ProgramFolder();
 
-// The folder of the stand-in suite components (build/x64/fixtures) as a
-// Windows path with a trailing backslash; "" when the build did not say.
+// The folder of the stand-in suite components of this test's own build
+// (build/x86/fixtures or build/x64/fixtures) as a Windows path with a
+// trailing backslash; "" when the build did not say.
 std::string FixturesFolder();
 
 // A fresh, empty folder under the temp folder (trailing backslash).
