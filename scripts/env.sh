@@ -46,15 +46,20 @@ NO_32BIT_NOTE="This machine cannot run 32-bit programs (its kernel has no IA-32 
 # has_wine32: 32-bit Wine is installed and can run here.
 has_wine32() { runs_32bit && dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed'; }
 
+# fits_wine PREFIX: the prefix was made with the Wine installed now. One
+# made with 32-bit Wine has the 32-bit system folder (syswow64) that the
+# 32-bit panel needs; one made without it is made again once wine32 came.
+fits_wine() {
+  local wow64=no; [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ] && wow64=yes
+  [ $wow64 = "$(has_wine32 && echo yes || echo no)" ]
+}
+
 # make_template DIR: a booted prefix whose programs run inside a virtual
 # desktop (so focus and activation behave as on Windows), Windows XP; with
 # 32-bit Wine a WoW64 prefix, where both panels run.
 make_template() {
   local dir=$1
-  # Made again when 32-bit Wine came or went: a prefix made with it has the
-  # 32-bit system folder (syswow64) the 32-bit panel needs.
-  local wow64=no; [ -f "$dir/drive_c/windows/syswow64/kernel32.dll" ] && wow64=yes
-  [ -f "$dir/.ready-3" ] && [ $wow64 = "$(has_wine32 && echo yes || echo no)" ] && return 0
+  [ -f "$dir/.ready-3" ] && fits_wine "$dir" && return 0
   rm -rf "$dir"; mkdir -p "$(dirname "$dir")"
   WINEPREFIX=$dir DISPLAY= "$WINE64" wineboot -i >/dev/null 2>&1
   wine_reg "$dir" add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f

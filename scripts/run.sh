@@ -1,14 +1,19 @@
 #!/usr/bin/env bash
-# make run: builds, installs the panel into a demo Wine prefix as a user
-# would have it (Windows XP), and starts it: on $DISPLAY when there is one,
+# make run: builds, installs the 32-bit panel into a demo Wine prefix as a
+# user of Windows XP has it, and starts it: on $DISPLAY when there is one,
 # otherwise on a private Xvfb, saving a screenshot.
+#   scripts/run.sh [--x64] [ARGUMENTS...]
+# --x64 shows the 64-bit panel instead; the arguments go to the panel.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 "$ROOT/scripts/deps.sh"
 "$ROOT/scripts/build.sh" >/dev/null
 
+DEMO_ARCH=x86
+if [ "${1:-}" = --x64 ]; then DEMO_ARCH=x64; shift; fi
 source "$ROOT/scripts/demo_prefix.sh"
 SHOT=$DEMO/screenshot.png
+[ $DEMO_ARCH = x86 ] || SHOT=$DEMO/screenshot-x64.png
 # KK_SHOT_SIZE=900x700 opens the window at that size, in the middle of the
 # desktop above the taskbar, and names the screenshot after the size; the
 # demo forgets that placement again afterwards.
@@ -22,10 +27,10 @@ CPTop $(( (740 - h) / 2 ))
 CPWidth $w
 CPHeight $h"
   wine_reg "$PREFIX" add "$KEY" /v MaxWindow /d 0 /f
-  SHOT=$DEMO/screenshot-$KK_SHOT_SIZE.png
+  SHOT=${SHOT%.png}-$KK_SHOT_SIZE.png
 fi
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
-  echo "Starting the panel on $DISPLAY"
+  echo "Starting the $DEMO_ARCH panel on $DISPLAY"
   "$WINE64" "$PANEL" "$@"
   exit 0
 fi
@@ -41,5 +46,6 @@ if [ -n "${KK_SHOT_SIZE:-}" ]; then
     wine_reg "$PREFIX" delete 'HKCU\SOFTWARE\Marrowby\Kestrelkit' /v "$name" /f
   done
 fi
-echo "No display: the panel ran on a private Xvfb display."
+echo "No display: the $DEMO_ARCH panel ran on a private Xvfb display."
 echo "Screenshot: $SHOT"
+[ -z "$DEMO_NOTE" ] || echo "$DEMO_NOTE" >&2

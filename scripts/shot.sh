@@ -5,13 +5,15 @@
 # visual style; KK_LOOK=classic for the classic one), opens the page of
 # TOOLID as a user would, presses the page's button CONTROLID if one is
 # given (a Browse button, say), and saves .demo/page-WINVER-TOOLID.png.
+# The 32-bit panel; KK_DEMO_ARCH=x64 shows the 64-bit one.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 # The opener comes from this script's own tree, so another work tree's
 # panel (ROOT=...) can be shown with it.
 OPENER=$(cd "$(dirname "$0")/.." && pwd)/build/x64/fixtures/openpage.exe
 winver=${1:?Windows version, e.g. winxp}; tool=${2:?ToolId}; control=${3:-}; look=${KK_LOOK:-themed}
-[ -f "$BUILD/x64/Control Panel.exe" ] || "$ROOT/scripts/build.sh" >/dev/null
+DEMO_ARCH=${KK_DEMO_ARCH:-x86}
+[ -f "$BUILD/$DEMO_ARCH/Control Panel.exe" ] || "$ROOT/scripts/build.sh" >/dev/null
 source "$(dirname "$0")/demo_prefix.sh"
 export WINEPREFIX=$PREFIX
 APP='HKCU\Software\Wine\AppDefaults\Control Panel.exe'
