@@ -12,14 +12,27 @@ export WINEARCH=win64
 # support cannot start at all ("Exec format error").
 export WINE64=/usr/lib/wine/wine64
 export WINELOADER=$WINE64
+# The 32-bit loader, for prefixes that are 32-bit Windows.
+export WINE32=/usr/lib/wine/wine
 
-# wine_reg PREFIX ARGS...: the 64-bit "wine reg" inside a prefix, quietly.
+# use_prefix PREFIX: exports WINEPREFIX, and in WINE the loader that fits
+# the prefix (also as WINELOADER, which Wine starts child programs with).
+# A prefix made by "make_template DIR win32" is 32-bit Windows, marked
+# .win32, and takes the 32-bit loader; any other is 64-bit Windows and
+# takes the 64-bit loader, which hands 32-bit programs on to the 32-bit one.
+use_prefix() {
+  export WINEPREFIX=$1
+  if [ -f "$1/.win32" ]; then export WINEARCH=win32 WINE=$WINE32; else export WINEARCH=win64 WINE=$WINE64; fi
+  export WINELOADER=$WINE
+}
+
+# wine_reg PREFIX ARGS...: "wine reg" inside a prefix, quietly.
 # Every machine-wide key names the view of the panel it serves: /reg:32 for
 # the 32-bit panel, /reg:64 for the 64-bit one (reg_view gives it). Measured
 # on Wine 8: HKLM\Software and all of HKEY_CLASSES_ROOT (CLSID and the
 # shellex handler keys too) are kept apart per view, /reg:32 landing in
 # Wow6432Node; HKCU\Software is one key for both.
-wine_reg() { local p=$1; shift; WINEPREFIX=$p "$WINE64" reg "$@" >/dev/null 2>&1; }
+wine_reg() { local p=$1; shift; (use_prefix "$p"; "$WINE" reg "$@") >/dev/null 2>&1; }
 
 # reg_view ARCH: the reg.exe switch for the registry view of the x86 or x64 panel.
 reg_view() { [ "$1" = x86 ] && echo /reg:32 || echo /reg:64; }
@@ -46,28 +59,33 @@ NO_32BIT_NOTE="This machine cannot run 32-bit programs (its kernel has no IA-32 
 # has_wine32: 32-bit Wine is installed and can run here.
 has_wine32() { runs_32bit && dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'ok installed'; }
 
-# fits_wine PREFIX: the prefix was made with the Wine installed now. One
-# made with 32-bit Wine has the 32-bit system folder (syswow64) that the
-# 32-bit panel needs; one made without it is made again once wine32 came.
+# fits_wine PREFIX: the prefix was made with the Wine installed now. A
+# 64-bit one made with 32-bit Wine has the 32-bit system folder (syswow64)
+# that 32-bit programs need; one made without it is made again once wine32
+# came. A 32-bit one needs wine32.
 fits_wine() {
+  if [ -f "$1/.win32" ]; then has_wine32; return; fi
   local wow64=no; [ -f "$1/drive_c/windows/syswow64/kernel32.dll" ] && wow64=yes
   [ $wow64 = "$(has_wine32 && echo yes || echo no)" ]
 }
 
-# make_template DIR: a booted prefix whose programs run inside a virtual
-# desktop (so focus and activation behave as on Windows), Windows XP; with
-# 32-bit Wine a WoW64 prefix, where both panels run.
+# make_template DIR [win32]: a booted prefix whose programs run inside a
+# virtual desktop (so focus and activation behave as on Windows), Windows
+# XP. 64-bit Windows (with 32-bit Wine a WoW64 prefix, where both builds
+# run), or with win32 32-bit Windows, as the 32-bit panel's users have it.
 make_template() {
-  local dir=$1
+  local dir=$1 system=${2:-win64}
   [ -f "$dir/.ready-3" ] && fits_wine "$dir" && return 0
-  rm -rf "$dir"; mkdir -p "$(dirname "$dir")"
-  WINEPREFIX=$dir DISPLAY= "$WINE64" wineboot -i >/dev/null 2>&1
+  rm -rf "$dir"; mkdir -p "$dir"
+  [ "$system" = win32 ] && touch "$dir/.win32"
+  (use_prefix "$dir"; DISPLAY= "$WINE" wineboot -i) >/dev/null 2>&1
   wine_reg "$dir" add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f
   wine_reg "$dir" add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f
   wine_reg "$dir" add 'HKCU\Software\Wine' /v Version /d winxp /f
-  # A crashing test program ends at once instead of waiting in the debugger.
-  for view in 64 32; do
-    wine_reg "$dir" delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f /reg:$view
+  # A crashing test program ends at once instead of waiting in the debugger
+  # (a view without 32-bit Wine has no debugger to remove).
+  for view in /reg:64 /reg:32; do
+    wine_reg "$dir" delete 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug' /v Debugger /f $view || true
   done
   WINEPREFIX=$dir wineserver -w
   touch "$dir/.ready-3"

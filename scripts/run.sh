@@ -31,14 +31,14 @@ CPHeight $h"
 fi
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Starting the $DEMO_ARCH panel on $DISPLAY"
-  "$WINE64" "$PANEL" "$@"
+  "$WINE" "$PANEL" "$@"
   exit 0
 fi
 
 start_xvfb 1024x768
 trap 'wineserver -k >/dev/null 2>&1; kill $XVFB_PID 2>/dev/null' EXIT
 wineserver -p >/dev/null 2>&1 || true
-"$WINE64" "$PANEL" "$@" >/dev/null 2>&1 &
+"$WINE" "$PANEL" "$@" >/dev/null 2>&1 &
 sleep 6
 import -window root "$SHOT"
 if [ -n "${KK_SHOT_SIZE:-}" ]; then

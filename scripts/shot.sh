@@ -8,14 +8,13 @@
 # The 32-bit panel; KK_DEMO_ARCH=x64 shows the 64-bit one.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
-# The opener comes from this script's own tree, so another work tree's
-# panel (ROOT=...) can be shown with it.
-OPENER=$(cd "$(dirname "$0")/.." && pwd)/build/x64/fixtures/openpage.exe
 winver=${1:?Windows version, e.g. winxp}; tool=${2:?ToolId}; control=${3:-}; look=${KK_LOOK:-themed}
 DEMO_ARCH=${KK_DEMO_ARCH:-x86}
 [ -f "$BUILD/$DEMO_ARCH/Control Panel.exe" ] || "$ROOT/scripts/build.sh" >/dev/null
 source "$(dirname "$0")/demo_prefix.sh"
-export WINEPREFIX=$PREFIX
+# The opener, of the panel's build, comes from this script's own tree, so
+# another work tree's panel (ROOT=...) can be shown with it.
+OPENER=$(cd "$(dirname "$0")/.." && pwd)/build/$DEMO_ARCH/fixtures/openpage.exe
 APP='HKCU\Software\Wine\AppDefaults\Control Panel.exe'
 THEME='HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager'
 wine_reg "$PREFIX" add "$APP" /v Version /d "$winver" /f
@@ -24,9 +23,9 @@ else wine_reg "$PREFIX" add "$THEME" /v ThemeActive /d 1 /f; fi
 start_xvfb 1024x768
 trap 'wineserver -k >/dev/null 2>&1; kill $XVFB_PID 2>/dev/null; wine_reg "$PREFIX" add "$APP" /v Version /d winxp /f; wine_reg "$PREFIX" delete "$THEME" /v ThemeActive /f' EXIT
 wineserver -p >/dev/null 2>&1 || true
-"$WINE64" "$PANEL" >/dev/null 2>&1 &
+"$WINE" "$PANEL" >/dev/null 2>&1 &
 sleep 5
-"$WINE64" "$OPENER" "$tool" $control >/dev/null 2>&1 || echo "the page did not open" >&2
+"$WINE" "$OPENER" "$tool" $control >/dev/null 2>&1 || echo "the page did not open" >&2
 sleep 3
 SHOT=$DEMO/page-$winver-$tool${control:+-$control}.png
 import -window root "$SHOT"

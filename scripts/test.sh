@@ -7,15 +7,21 @@ source "$(dirname "$0")/env.sh"
 "$ROOT/scripts/deps.sh" || exit 1
 "$ROOT/scripts/build.sh" || exit 1
 
-make_template "$BUILD/wine/template" || exit 1
-export KK_WINE_TEMPLATE=$BUILD/wine/template
+# 64-bit Windows, and where 32-bit Wine runs, 32-bit Windows too.
+export KK_WINE_TEMPLATE=$BUILD/wine/template KK_WINE_TEMPLATE32=$BUILD/wine/template-win32
 export KK_WINE_ROOT=$BUILD/wine
-# The shared prefixes of the in-process tests, one per build (each its own
-# startup-module DDE name and instance lock), start clean on every run.
-for arch in x86 x64; do
-  rm -rf "$BUILD/wine/unit-$arch"
-  [ $arch = x86 ] && ! has_wine32 && continue
-  cp -a "$KK_WINE_TEMPLATE" "$BUILD/wine/unit-$arch"
+make_template "$KK_WINE_TEMPLATE" || exit 1
+if has_wine32; then make_template "$KK_WINE_TEMPLATE32" win32 || exit 1; fi
+# The shared prefixes of the in-process tests (see tests/wine-run.sh), each
+# with its own startup-module DDE name and instance lock, start clean on
+# every run.
+for prefix in unit-x64 unit-x86 unit-x86-win32; do
+  rm -rf "${BUILD:?}/wine/$prefix"
+  case $prefix in
+    unit-x64) cp -a "$KK_WINE_TEMPLATE" "$BUILD/wine/$prefix" ;;
+    unit-x86) has_wine32 && cp -a "$KK_WINE_TEMPLATE" "$BUILD/wine/$prefix" ;;
+    *) has_wine32 && cp -a "$KK_WINE_TEMPLATE32" "$BUILD/wine/$prefix" ;;
+  esac
 done
 
 # Both builds' entries in one run, so that -j2 and the serial rules span them.
