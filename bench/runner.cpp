@@ -229,22 +229,24 @@ void StoreListPageData() {
     kk::SetString(HKEY_CURRENT_USER, kk::kDetailsKey, "", std::to_string(n));
 }
 
+struct ClassSearch {
+    const char* cls;
+    HWND found;
+};
+
+// A named callback: a lambda has no stdcall form for the 32-bit build.
+BOOL CALLBACK TakeChildOfClass(HWND child, LPARAM lp) {
+    auto* s = reinterpret_cast<ClassSearch*>(lp);
+    char name[64] = {};
+    GetClassNameA(child, name, sizeof name);
+    if (lstrcmpiA(name, s->cls) != 0) return TRUE;
+    s->found = child;
+    return FALSE;
+}
+
 HWND FindChildOfClass(HWND parent, const char* className) {
-    struct Search {
-        const char* cls;
-        HWND found;
-    } search{className, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            char name[64] = {};
-            GetClassNameA(child, name, sizeof name);
-            if (lstrcmpiA(name, s->cls) != 0) return TRUE;
-            s->found = child;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ClassSearch search{className, nullptr};
+    EnumChildWindows(parent, TakeChildOfClass, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
@@ -341,7 +343,8 @@ int main(int argc, char** argv) {
     const std::vector<double> panelRelayout = TimePanelRelayouts();
     const std::vector<double> floorRelayout = TimeFloorRelayouts(recordsPath);
 
-    std::printf("Kestrelkit Control Panel benchmarks (medians; %zu windows under the main window)\n", windowCount);
+    std::printf("Kestrelkit Control Panel benchmarks, %d-bit build (medians; %zu windows under the main window)\n",
+                static_cast<int>(sizeof(void*) * 8), windowCount);
     std::printf("%-34s %13s %13s %7s\n", "", "panel", "floor", "ratio");
     Row("start to first paint of the list", Median(panelStart.ms), Median(floorStart.ms), "ms", 1.2);
     Row("one relayout of the whole list", Median(panelRelayout), Median(floorRelayout), "ms", 2.0);

@@ -1,31 +1,63 @@
 #!/usr/bin/env bash
-# make bench: builds the benchmarks (bench/, a project of their own in
-# build/bench) and runs them under Wine on a private Xvfb display, in a
-# prefix of their own where the panel is installed as on a user's machine.
+# make bench: builds the benchmarks (bench/, a project of their own) for
+# both builds, in build/bench-x86 and build/bench-x64, and runs each build's
+# under Wine on a private Xvfb display, one after the other, in a prefix of
+# its own where that panel is installed as on a user's machine: the 32-bit
+# one on 32-bit Windows (on 64-bit Windows it would hand over to a 64-bit
+# panel), the 64-bit one on 64-bit Windows. Arguments go to the runner
+# ("pages": the list pages only).
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 "$ROOT/scripts/deps.sh"
 
-B=$BUILD/bench
-if [ ! -f "$B/CMakeCache.txt" ]; then
-  cmake -S "$ROOT/bench" -B "$B" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake" >/dev/null
-fi
-cmake --build "$B" -j"$(nproc)" --target bench_panel bench_floor bench_runner >/dev/null
+# One run's ceiling: a panel that never shows must not hold make bench.
+RUN_LIMIT=1200
 
-make_template "$BUILD/wine/template"
-PREFIX=$BUILD/wine/bench
-rm -rf "$PREFIX"; cp -a "$BUILD/wine/template" "$PREFIX"
-export WINEPREFIX=$PREFIX
-SUITE="$PREFIX/drive_c/Program Files/Marrowby/Kestrelkit"
-mkdir -p "$SUITE"
-cp -f "$B"/bench_panel.exe "$B"/bench_floor.exe "$B"/bench_runner.exe "$SUITE/"
-wine_reg "$PREFIX" add 'HKLM\SOFTWARE\Marrowby\Kestrelkit' /v InstallPath /d 'C:\Program Files\Marrowby\Kestrelkit' /f /reg:64
+for arch in x86 x64; do
+  B=$BUILD/bench-$arch
+  toolchain=$ROOT/cmake/mingw-$([ $arch = x86 ] && echo i686 || echo x86_64).cmake
+  if [ ! -f "$B/CMakeCache.txt" ]; then
+    cmake -S "$ROOT/bench" -B "$B" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+  fi
+  cmake --build "$B" -j"$(nproc)" --target bench_panel bench_floor bench_runner >/dev/null
+done
 
 start_xvfb 1024x768
-trap 'wineserver -k >/dev/null 2>&1; kill $XVFB_PID 2>/dev/null' EXIT
-wineserver -p >/dev/null 2>&1 || true
-# Output to a file: Wine's desktop process would hold a pipe open.
-out=$(mktemp)
-"$WINE64" 'C:\Program Files\Marrowby\Kestrelkit\bench_runner.exe' "$@" >"$out" 2>&1 || true
-tr -d '\r' <"$out"
-rm -f "$out"
+cleanup() {
+  set +e
+  for p in "$BUILD"/wine/bench-*/; do WINEPREFIX=$p wineserver -k >/dev/null 2>&1; done
+  kill "$XVFB_PID" 2>/dev/null
+  return 0
+}
+trap cleanup EXIT
+
+# bench ARCH: installs that build's benchmark programs and runs the runner.
+bench() {
+  local arch=$1 template=$BUILD/wine/template system=win64
+  shift
+  [ "$arch" = x86 ] && template=$BUILD/wine/template-win32 system=win32
+  make_template "$template" $system
+  local prefix=$BUILD/wine/bench-$arch
+  rm -rf "$prefix"; cp -a "$template" "$prefix"
+  local suite="$prefix/drive_c/Program Files/Marrowby/Kestrelkit"
+  mkdir -p "$suite"
+  cp -f "$BUILD/bench-$arch"/bench_panel.exe "$BUILD/bench-$arch"/bench_floor.exe "$BUILD/bench-$arch"/bench_runner.exe "$suite/"
+  wine_reg "$prefix" add 'HKLM\SOFTWARE\Marrowby\Kestrelkit' /v InstallPath /d 'C:\Program Files\Marrowby\Kestrelkit' /f "$(reg_view $arch)"
+  (
+    use_prefix "$prefix"
+    wineserver -p >/dev/null 2>&1 || true
+    # Output to a file: Wine's desktop process would hold a pipe open.
+    local out; out=$(mktemp)
+    timeout $RUN_LIMIT "$WINE" 'C:\Program Files\Marrowby\Kestrelkit\bench_runner.exe' "$@" >"$out" 2>&1 ||
+      echo "the $arch runner ended with status $? (124: stopped after $RUN_LIMIT s)" >>"$out"
+    tr -d '\r' <"$out"
+    rm -f "$out"
+    wineserver -k >/dev/null 2>&1 || true
+  )
+}
+
+echo "== 32-bit build (x86), each figure beside a bare 32-bit program"
+if has_wine32; then bench x86 "$@"; else echo "not measured: $NO_32BIT_NOTE"; fi
+echo
+echo "== 64-bit build (x64), each figure beside a bare 64-bit program"
+bench x64 "$@"
