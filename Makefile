@@ -19,5 +19,5 @@ bench:
 	@scripts/bench.sh
 
 clean:
-	-for p in build/wine/*/ .demo/prefix/; do [ -d "$$p" ] && WINEPREFIX=$$p wineserver -k 2>/dev/null; done; true
+	-for p in build/wine/*/ .demo/prefix/ .demo/prefix-x86/; do [ -d "$$p" ] && WINEPREFIX=$$p wineserver -k 2>/dev/null; done; true
 	rm -rf build .demo

@@ -27,7 +27,8 @@ if [ ! -f "$PREFIX/.ready" ] || ! fits_wine "$PREFIX"; then
   wine_reg "$PREFIX" add 'HKCU\Software\Wine\AppDefaults\Control Panel.exe' /v Version /d winxp /f
   touch "$PREFIX/.ready"
 fi
-# Machine-wide keys in the view of the panel shown.
+# The registry view of the panel shown: machine-wide keys need it, and the
+# per-user writes of run.sh and shot.sh name it too.
 VIEW=$(reg_view "$DEMO_ARCH")
 # A true-colour display reports its depth here, as Windows does; Wine
 # leaves the value out, which would give the low-colour focus marker.

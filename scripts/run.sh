@@ -21,12 +21,12 @@ if [ -n "${KK_SHOT_SIZE:-}" ]; then
   w=${KK_SHOT_SIZE%x*} h=${KK_SHOT_SIZE#*x}
   KEY='HKCU\SOFTWARE\Marrowby\Kestrelkit'
   while read -r name pixels; do
-    wine_reg "$PREFIX" add "$KEY" /v "$name" /d $(( pixels * 15 )) /f
+    wine_reg "$PREFIX" add "$KEY" /v "$name" /d $(( pixels * 15 )) /f $VIEW
   done <<<"CPLeft $(( (1024 - w) / 2 ))
 CPTop $(( (740 - h) / 2 ))
 CPWidth $w
 CPHeight $h"
-  wine_reg "$PREFIX" add "$KEY" /v MaxWindow /d 0 /f
+  wine_reg "$PREFIX" add "$KEY" /v MaxWindow /d 0 /f $VIEW
   SHOT=${SHOT%.png}-$KK_SHOT_SIZE.png
 fi
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
@@ -43,7 +43,7 @@ sleep 6
 import -window root "$SHOT"
 if [ -n "${KK_SHOT_SIZE:-}" ]; then
   for name in CPLeft CPTop CPWidth CPHeight MaxWindow; do
-    wine_reg "$PREFIX" delete 'HKCU\SOFTWARE\Marrowby\Kestrelkit' /v "$name" /f
+    wine_reg "$PREFIX" delete 'HKCU\SOFTWARE\Marrowby\Kestrelkit' /v "$name" /f $VIEW
   done
 fi
 echo "No display: the $DEMO_ARCH panel ran on a private Xvfb display."

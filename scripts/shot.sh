@@ -17,11 +17,11 @@ source "$(dirname "$0")/demo_prefix.sh"
 OPENER=$(cd "$(dirname "$0")/.." && pwd)/build/$DEMO_ARCH/fixtures/openpage.exe
 APP='HKCU\Software\Wine\AppDefaults\Control Panel.exe'
 THEME='HKCU\Software\Microsoft\Windows\CurrentVersion\ThemeManager'
-wine_reg "$PREFIX" add "$APP" /v Version /d "$winver" /f
-if [ "$look" = classic ]; then wine_reg "$PREFIX" delete "$THEME" /v ThemeActive /f
-else wine_reg "$PREFIX" add "$THEME" /v ThemeActive /d 1 /f; fi
+wine_reg "$PREFIX" add "$APP" /v Version /d "$winver" /f $VIEW
+if [ "$look" = classic ]; then wine_reg "$PREFIX" delete "$THEME" /v ThemeActive /f $VIEW
+else wine_reg "$PREFIX" add "$THEME" /v ThemeActive /d 1 /f $VIEW; fi
 start_xvfb 1024x768
-trap 'wineserver -k >/dev/null 2>&1; kill $XVFB_PID 2>/dev/null; wine_reg "$PREFIX" add "$APP" /v Version /d winxp /f; wine_reg "$PREFIX" delete "$THEME" /v ThemeActive /f' EXIT
+trap 'wineserver -k >/dev/null 2>&1; kill $XVFB_PID 2>/dev/null; wine_reg "$PREFIX" add "$APP" /v Version /d winxp /f $VIEW; wine_reg "$PREFIX" delete "$THEME" /v ThemeActive /f $VIEW' EXIT
 wineserver -p >/dev/null 2>&1 || true
 "$WINE" "$PANEL" >/dev/null 2>&1 &
 sleep 5
