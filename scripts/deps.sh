@@ -10,8 +10,8 @@ for pkg in wine wine64 fonts-wine g++-mingw-w64-x86-64 g++-mingw-w64-i686 cmake 
   installed "$pkg" || need+=("$pkg")
 done
 # The 32-bit panel runs under 32-bit Wine, from Debian's i386 architecture.
-# Where the kernel cannot run 32-bit programs, wine32 would break every Wine
-# command (/usr/bin/wine then always picks the 32-bit loader): left out.
+# Where the kernel cannot run 32-bit programs it is left out: it could not
+# run, and plain "wine" would become its loader.
 added_i386=no
 if runs_32bit; then
   if ! dpkg --print-foreign-architectures | grep -qx i386; then
@@ -20,9 +20,7 @@ if runs_32bit; then
   fi
   installed wine32:i386 || need+=(wine32:i386)
 elif installed wine32:i386; then
-  echo "$NO_32BIT_NOTE" >&2
-  echo "wine32 is installed, so no Wine command works here: remove it with 'apt-get remove wine32:i386'." >&2
-  exit 1
+  echo "$NO_32BIT_NOTE wine32 is installed but cannot start; the scripts use the 64-bit loader by name." >&2
 fi
 if [ ${#need[@]} -gt 0 ] || [ $added_i386 = yes ]; then
   echo "Installing: ${need[*]}"
