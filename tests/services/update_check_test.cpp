@@ -50,12 +50,14 @@ TEST_F(UpdateCheck, FetchTrimsLineBreaksBlanksAndNulsAndGivesNothingForBadReplie
 }
 
 std::atomic<int> g_ticks{0};
+// Named: a lambda has no stdcall form for the 32-bit build.
+void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++g_ticks; }
 
 TEST_F(UpdateCheck, AStalledServerCostsOnlyTheDeadlineAndTheThreadKeepsAnswering) {
     const DWORD deadline = 1000, stall = 4000, slack = 1000;
     g_ticks = 0;
     // A timer of this thread and a message sent from another must be handled during the wait.
-    const UINT_PTR timer = SetTimer(nullptr, 0, deadline / 4, [](HWND, UINT, UINT_PTR, DWORD) { ++g_ticks; });
+    const UINT_PTR timer = SetTimer(nullptr, 0, deadline / 4, CountTick);
     HWND window = CreateWindowA("STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     std::atomic<bool> answered{false};
     std::thread sender([&] {
