@@ -8,6 +8,8 @@
 #include "engine/suite.h"
 #include "services/system_calls.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -135,9 +137,10 @@ std::string HistoryFolder() {
     DWORD type = REG_NONE;
     std::string appData;
     if (!ReadRaw(HKEY_CURRENT_USER, kShellFolders, "AppData", type, appData) || TrimAtNul(appData).empty()) {
+        // Windows Me sets no APPDATA variable; the shell knows the folder on every version.
         char buffer[MAX_PATH] = {};
         const DWORD n = GetEnvironmentVariableA("APPDATA", buffer, MAX_PATH);
-        if (n == 0 || n >= MAX_PATH) return {};
+        if ((n == 0 || n >= MAX_PATH) && !SHGetSpecialFolderPathA(nullptr, buffer, CSIDL_APPDATA, TRUE)) return {};
         appData = buffer;
     }
     return WithTrailingBackslash(TrimAtNul(appData)) + "Marrowby\\Kestrelkit\\History\\";
