@@ -1,5 +1,7 @@
 #include "panel/list_layout.h"
 
+#include "panel/paint.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -31,12 +33,6 @@ private:
 
 }  // namespace
 
-int MeasureText(HDC dc, const std::string& text, int widthTwips, PixelScale scale) {
-    RECT r{0, 0, TwipsToPixels(widthTwips, scale.x), 0};
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, 0x0C10);  // DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX
-    return (r.bottom - r.top) * scale.y;
-}
-
 int StackRows(ToolList& list, int surfaceWidth, PixelScale scale, const TextMeasure& measure) {
     const int rightMargin = kRightMarginPixels * scale.x;
     Position y(kTopMargin);
@@ -54,8 +50,7 @@ int StackRows(ToolList& list, int surfaceWidth, PixelScale scale, const TextMeas
 
         row.description.top = y.value();
         row.description.width = std::max(0, surfaceWidth - row.description.left - rightMargin);
-        const int h = measure(row.description.hwnd ? WindowText(row.description.hwnd) : std::string(),
-                              row.description.width);
+        const int h = measure(row.description.hwnd, row.description.width);
         row.description.height = h;
         y.Add(h + kGapAfterDescription);
 
@@ -75,13 +70,13 @@ int LayOutList(ToolList& list, HWND surface, PixelScale scale) {
     GetClientRect(surface, &client);
     const int surfaceWidth = client.right * scale.x;
 
-    HDC dc = GetDC(surface);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(surface, WM_GETFONT, 0, 0)));
-    const int height = StackRows(list, surfaceWidth, scale, [&](const std::string& text, int width) {
-        return MeasureText(dc, text, width, scale);
+    // Each description in its own DC and font, as it will draw itself.
+    const int height = StackRows(list, surfaceWidth, scale, [&](HWND description, int widthTwips) {
+        if (!description) return 0;
+        const SIZE need = ControlTextSize(description, WindowText(description), DT_NOPREFIX | DT_EXPANDTABS,
+                                          TwipsToPixels(widthTwips, scale.x));
+        return static_cast<int>(need.cy) * scale.y;
     });
-    SelectObject(dc, oldFont);
-    ReleaseDC(surface, dc);
 
     // Moving many visible children one by one repaints each of them; hold
     // the surface's drawing and repaint it once.

@@ -2,6 +2,7 @@
 
 #include "engine/catalogue.h"
 #include "engine/state_detector.h"
+#include "panel/paint.h"
 
 namespace kk {
 namespace {
@@ -12,20 +13,6 @@ constexpr int kProvisionalTop = -2000;
 // Left edges in twips.
 constexpr int kTextLeft = 615, kHeadingLeft = 105;
 constexpr int kCheckBoxLeft = 375, kButtonLeft = 180, kBulletLeft = 380;
-
-struct TextSize {
-    int width = 0, height = 0;  // pixels
-};
-
-TextSize MeasureLine(HDC dc, HFONT font, const std::string& text) {
-    HGDIOBJ old = SelectObject(dc, font);
-    RECT r{0, 0, 0, 0};
-    // An empty text still needs one line, so measure a blank instead.
-    const std::string sample = text.empty() ? std::string(" ") : text;
-    DrawTextA(dc, sample.c_str(), static_cast<int>(sample.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
-    SelectObject(dc, old);
-    return {text.empty() ? 0 : r.right - r.left, r.bottom - r.top};
-}
 
 bool IsOnOff(int kind) { return kind == kKindOnOff || kind == -1; }
 
@@ -84,13 +71,11 @@ void ToolList::Build(HWND surface, const ListStyle& style, PixelScale scale) {
     pluginKeys_ = ReadPluginKeys();
     const int count = ListCount(pluginKeys_.size());
     rows_.reserve(count);
-    HDC dc = GetDC(surface);
-    for (int p = 1; p <= count; ++p) AddRow(p, surface, dc, style, scale);
-    ReleaseDC(surface, dc);
+    for (int p = 1; p <= count; ++p) AddRow(p, surface, style, scale);
     built_ = true;
 }
 
-void ToolList::AddRow(int position, HWND surface, HDC dc, const ListStyle& style, PixelScale scale) {
+void ToolList::AddRow(int position, HWND surface, const ListStyle& style, PixelScale scale) {
     const ToolEntry entry = EntryForPosition(position, pluginKeys_);
     ToolRow row;
     row.toolId = entry.toolId;
@@ -120,9 +105,15 @@ void ToolList::AddRow(int position, HWND surface, HDC dc, const ListStyle& style
         control.height = heightPx * scale.y;
         return control;
     };
+    // A label as large as its text, measured as the label itself draws it;
+    // an empty text still takes one line.
     auto label = [&](RowFamily family, const std::string& text, int left, DWORD extra) {
-        const TextSize size = MeasureLine(dc, style.Template(family).font, text);
-        return create(family, "STATIC", SS_NOPREFIX | extra, text, left, size.width, size.height);
+        RowControl control = create(family, "STATIC", SS_NOPREFIX | extra, text, left, 0, 0);
+        if (!control) return control;
+        const SIZE size = ControlTextSize(control.hwnd, text.empty() ? " " : text, DT_NOPREFIX | DT_EXPANDTABS);
+        control.width = (text.empty() ? 0 : static_cast<int>(size.cx)) * scale.x;
+        control.height = static_cast<int>(size.cy) * scale.y;
+        return control;
     };
     auto picture = [&](RowFamily family, int left, DWORD extra) {
         const FamilyTemplate& t = style.Template(family);

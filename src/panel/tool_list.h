@@ -70,7 +70,7 @@ public:
     static void SetCheckValue(ToolRow& row, int value);
 
 private:
-    void AddRow(int position, HWND surface, HDC measure, const ListStyle& style, PixelScale scale);
+    void AddRow(int position, HWND surface, const ListStyle& style, PixelScale scale);
 
     std::vector<ToolRow> rows_;
     std::map<int, size_t> index_;
