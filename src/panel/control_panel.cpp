@@ -162,7 +162,9 @@ void ControlPanel::PlaceChrome() {
     RECT client;
     GetClientRect(hwnd_, &client);
     const int w = client.right, h = client.bottom;
-    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    // What moves is drawn afresh where it lands: the bits the system would
+    // copy from its old place may already be covered by the grown frame.
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS;
 
     // The grip has no use on a maximised window.
     if (IsZoomed(hwnd_)) {
