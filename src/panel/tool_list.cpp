@@ -71,6 +71,7 @@ void ToolList::Build(HWND surface, const ListStyle& style, PixelScale scale) {
     pluginKeys_ = ReadPluginKeys();
     const int count = ListCount(pluginKeys_.size());
     rows_.reserve(count);
+    lineSizes_.clear();
     for (int p = 1; p <= count; ++p) AddRow(p, surface, style, scale);
     built_ = true;
 }
@@ -106,11 +107,17 @@ void ToolList::AddRow(int position, HWND surface, const ListStyle& style, PixelS
         return control;
     };
     // A label as large as its text, measured as the label itself draws it;
-    // an empty text still takes one line.
+    // an empty text still takes one line. Only a link's width is its own:
+    // the layout sizes captions and descriptions and every marker reads "*",
+    // so one measured line serves each of those families.
     auto label = [&](RowFamily family, const std::string& text, int left, DWORD extra) {
         RowControl control = create(family, "STATIC", SS_NOPREFIX | extra, text, left, 0, 0);
         if (!control) return control;
-        const SIZE size = ControlTextSize(control.hwnd, text.empty() ? " " : text, DT_NOPREFIX | DT_EXPANDTABS);
+        const auto line = lineSizes_.find(family);
+        const SIZE size = family != kFamilyHLink && line != lineSizes_.end()
+                              ? line->second
+                              : ControlTextSize(control.hwnd, text.empty() ? " " : text, DT_NOPREFIX | DT_EXPANDTABS);
+        if (family != kFamilyHLink) lineSizes_[family] = size;
         control.width = (text.empty() ? 0 : static_cast<int>(size.cx)) * scale.x;
         control.height = static_cast<int>(size.cy) * scale.y;
         return control;

@@ -75,6 +75,7 @@ private:
     std::vector<ToolRow> rows_;
     std::map<int, size_t> index_;
     std::vector<std::string> pluginKeys_;
+    std::map<int, SIZE> lineSizes_;  // by family: one line of its labels, measured once
     bool built_ = false;
 };
 
