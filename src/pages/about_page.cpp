@@ -1,12 +1,14 @@
 #include "pages/about_page.h"
 
 #include "pages/drawn_images.h"
+#include "pages/page_controls.h"
 
 #include "engine/catalogue.h"
 #include "engine/handles.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
 #include "panel/artwork.h"
+#include "panel/paint.h"
 #include "services/help.h"
 #include "services/scrambled.h"
 #include "services/subclass.h"
@@ -46,15 +48,48 @@ const char* const kTabs[] = {"About", "Options", "Plugins", "Support"};
 // Geometry inside the page's panel.
 const int kTabsHeight = 170;
 const int kLinkHeight = 17;
+const int kFocusRoom = 2;  // pixels each side of a link's text
+const int kLinkLeft = 4, kSupportLinkPitch = 24;
+const int kTabCount = 4;
+const int kLinkCount = 5;
 
-// Links show the hand over them.
+bool IsLink(int id) { return id >= kAboutLinkBase && id < kAboutLinkBase + kLinkCount; }
+
+// Links show the hand over them and, being tab stops, a focus rectangle
+// while they have the focus.
 LRESULT CALLBACK LinkProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_SETCURSOR) {
+    switch (msg) {
+    case WM_SETCURSOR:
         SetCursor(LoadCursor(nullptr, IDC_HAND));
         return TRUE;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(hwnd, nullptr, TRUE);
+        break;
+    case WM_PAINT: {
+        const LRESULT result = CallOldWndProc(hwnd, msg, wp, lp);
+        if (GetFocus() == hwnd) {
+            RECT r;
+            GetClientRect(hwnd, &r);
+            HDC dc = GetDC(hwnd);
+            DrawFocusRect(dc, &r);
+            ReleaseDC(hwnd, dc);
+        }
+        return result;
     }
-    if (msg == WM_NCDESTROY) Unsubclass(hwnd);
+    case WM_NCDESTROY:
+        Unsubclass(hwnd);
+        break;
+    }
     return CallOldWndProc(hwnd, msg, wp, lp);
+}
+
+// A link as wide as its text, measured with its own font in its own DC,
+// and a little room round it for the focus rectangle.
+void FitLinkToText(HWND link) {
+    const SIZE text = ControlTextSize(link, ControlText(link), DT_SINGLELINE | DT_NOPREFIX);
+    SetWindowPos(link, nullptr, 0, 0, text.cx + 2 * kFocusRoom, kLinkHeight - 2,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 class AboutPage : public SettingsPage {
@@ -69,6 +104,7 @@ public:
     bool OnMeasureItem(MEASUREITEMSTRUCT& item) override;
     void OnCancel() override;
     bool HasAccept() const override { return false; }
+    bool PreTranslate(const MSG& msg) override;
 
     // The plugin list's mouse-up: opens the selected plugin's address.
     void OnPluginListMouseUp(int x, int y);
@@ -76,6 +112,11 @@ public:
 private:
     HWND Item(int id) const { return GetDlgItem(panel_, id); }
     void ShowTab(int tab);
+    // Ctrl+Tab and Ctrl+Shift+Tab: the next or previous tab, round the ends.
+    void StepTab(bool back);
+    HWND Make(DWORD exStyle, const char* cls, const char* text, DWORD style, int id, const RECT& place);
+    void CreateLinks(const RECT& inside);
+    void OpenPlugin(int row) const;
     // Web and plugin addresses open owned by the dialog, from the program's folder.
     void OpenAddress(const std::string& url) const {
         System().startProgram(host_->Window(), "open", url, "", ModuleFolder());
@@ -104,27 +145,21 @@ LRESULT CALLBACK PluginListProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 void AboutPage::Create(HWND panel, PageHost& host) {
     panel_ = panel;
     host_ = &host;
-    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(panel, GWLP_HINSTANCE));
     RECT area;
     GetClientRect(panel, &area);
     const int w = area.right;
-    auto make = [&](DWORD exStyle, const char* cls, const char* text, DWORD style, int id, int x, int y, int cx,
-                    int cy) {
-        HWND c = CreateWindowExA(exStyle, cls, text, WS_CHILD | style, x, y, cx, cy, panel,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(host.Font()), FALSE);
-        return c;
-    };
+    auto make = [this](DWORD exStyle, const char* cls, const char* text, DWORD style, int id, int x, int y, int cx,
+                       int cy) { return Make(exStyle, cls, text, style, id, RECT{x, y, x + cx, y + cy}); };
     LOGFONTA lf{};
     GetObjectA(host.Font(), sizeof lf, &lf);
     lf.lfUnderline = TRUE;
     linkFont_.reset(CreateFontIndirectA(&lf));
 
-    // The tabs first, clipped by the controls laid over them.
+    // The tabs first; the tab's own controls lie over them.
     HWND tabs = make(0, WC_TABCONTROLA, "", WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP, kAboutTabs, 0, 0, w, kTabsHeight);
     images_ = DrawImageList(16, 3, [](HDC dc, const RECT& r, int i) { DrawPageIcon(dc, r, i, kTransparentKey); });
     if (images_) TabCtrl_SetImageList(tabs, images_.get());
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < kTabCount; ++i) {
         TCITEMA item{};
         item.mask = TCIF_TEXT | TCIF_IMAGE;
         item.pszText = const_cast<char*>(kTabs[i]);
@@ -149,17 +184,37 @@ void AboutPage::Create(HWND panel, PageHost& host) {
                      LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP,
                      kPluginList, inside.left, inside.top, iw, inside.bottom - inside.top);
     Subclass(list, PluginListProc, this);
-    // Links: 0-2 under the tabs, 3-4 on the Support tab.
-    for (int i = 0; i < 5; ++i) {
+    CreateLinks(inside);
+    // The tabs go beneath the controls laid over them, so that their own
+    // drawing leaves those controls (the plugin list's frame) alone.
+    SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ShowTab(0);
+}
+
+// A control of the page in the dialog's font.
+HWND AboutPage::Make(DWORD exStyle, const char* cls, const char* text, DWORD style, int id, const RECT& place) {
+    HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(panel_, GWLP_HINSTANCE));
+    HWND c = CreateWindowExA(exStyle, cls, text, WS_CHILD | style, place.left, place.top, place.right - place.left,
+                             place.bottom - place.top, panel_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                             instance, nullptr);
+    SendMessageA(c, WM_SETFONT, reinterpret_cast<WPARAM>(host_->Font()), FALSE);
+    return c;
+}
+
+// Links 0-2 under the tabs, 3-4 on the Support tab; their text stays where
+// it would be without the room for the focus rectangle.
+void AboutPage::CreateLinks(const RECT& inside) {
+    for (int i = 0; i < kLinkCount; ++i) {
         const bool support = i >= 3;
-        const int x = support ? inside.left : 4;
-        const int y = support ? inside.top + (i - 3) * 24 : kTabsHeight + 6 + i * kLinkHeight;
-        HWND link = make(0, "STATIC", kLinkCaptions[i], SS_NOTIFY | SS_NOPREFIX | (support ? 0 : WS_VISIBLE),
-                         kAboutLinkBase + i, x, y, 300, kLinkHeight - 2);
+        const int x = (support ? inside.left : kLinkLeft) - kFocusRoom;
+        const int y = support ? inside.top + (i - 3) * kSupportLinkPitch : kTabsHeight + 6 + i * kLinkHeight;
+        HWND link = Make(0, "STATIC", kLinkCaptions[i],
+                         SS_NOTIFY | SS_NOPREFIX | SS_CENTER | WS_TABSTOP | (support ? 0 : WS_VISIBLE),
+                         kAboutLinkBase + i, RECT{x, y, x, y + kLinkHeight - 2});
         SendMessageA(link, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+        FitLinkToText(link);
         Subclass(link, LinkProc);
     }
-    ShowTab(0);
 }
 
 // The controls on a tab lie over its body, whose colour depends on the
@@ -190,6 +245,37 @@ void AboutPage::ShowTab(int tab) {
     show(kAboutLinkBase + 4, tab == 3);
 }
 
+void AboutPage::StepTab(bool back) {
+    HWND tabs = Item(kAboutTabs);
+    const int tab = (TabCtrl_GetCurSel(tabs) + (back ? kTabCount - 1 : 1)) % kTabCount;
+    TabCtrl_SetCurSel(tabs, tab);
+    ShowTab(tab);
+    // A control of the tab that went loses the focus to the panel; the tabs take it.
+    HWND focus = GetFocus();
+    if (!focus || focus == panel_ || !IsWindowVisible(focus)) SetFocus(tabs);
+}
+
+void AboutPage::OpenPlugin(int row) const {
+    if (row >= 0 && row < static_cast<int>(rows_.size())) OpenAddress(rows_[row].url);
+}
+
+bool AboutPage::PreTranslate(const MSG& msg) {
+    if (msg.message != WM_KEYDOWN) return false;
+    if (msg.wParam == VK_TAB && (GetKeyState(VK_CONTROL) & 0x8000)) {
+        StepTab((GetKeyState(VK_SHIFT) & 0x8000) != 0);
+        return true;
+    }
+    if (msg.wParam != VK_RETURN || GetParent(msg.hwnd) != panel_) return false;
+    const int id = GetDlgCtrlID(msg.hwnd);
+    if (id == kPluginList) {
+        OpenPlugin(static_cast<int>(SendMessageA(msg.hwnd, LB_GETCARETINDEX, 0, 0)));
+        return true;
+    }
+    if (!IsLink(id)) return false;
+    OnCommand(id, STN_CLICKED, msg.hwnd);
+    return true;
+}
+
 void AboutPage::Fill(const std::string&) {
     const bool appletHidden = LowerCase(GetString(HKEY_CURRENT_USER, kDontLoadKey, kAppletValue)) == "no";
     Button_SetCheck(Item(kAboutOptionBase + 0), appletHidden ? BST_UNCHECKED : BST_CHECKED);
@@ -213,7 +299,7 @@ void AboutPage::OnCancel() {
 }
 
 void AboutPage::OnCommand(int id, int code, HWND control) {
-    if (id < kAboutLinkBase || id > kAboutLinkBase + 4 || code != STN_CLICKED) return;
+    if (!IsLink(id) || code != STN_CLICKED) return;
     switch (id - kAboutLinkBase) {
     case 0: ShowHelp(kTopicContents); break;
     case 1: OpenAddress(kWebSite.Plain()); break;
@@ -230,7 +316,7 @@ LRESULT AboutPage::OnNotify(const NMHDR& header) {
 
 HBRUSH AboutPage::OnControlColour(HDC dc, HWND control) {
     const int id = GetDlgCtrlID(control);
-    const bool link = id >= kAboutLinkBase && id <= kAboutLinkBase + 4;
+    const bool link = IsLink(id);
     const bool onTab = id == kAboutText || (id >= kAboutOptionBase && id < kAboutOptionBase + 3) ||
                        id == kAboutLinkBase + 3 || id == kAboutLinkBase + 4;
     if (!link && !onTab) return nullptr;
@@ -291,8 +377,7 @@ void AboutPage::OnPluginListMouseUp(int x, int y) {
     if (selected < 0) return;
     RECT r;
     GetClientRect(list, &r);
-    if (x >= 0 && y >= 0 && x < r.right && y <= r.bottom && selected < static_cast<int>(rows_.size()))
-        OpenAddress(rows_[selected].url);
+    if (x >= 0 && y >= 0 && x < r.right && y <= r.bottom) OpenPlugin(selected);
     // Cleared either way, so the same row can be clicked again.
     SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
 }

@@ -22,7 +22,7 @@ public:
 
     void Create(HWND panel, PageHost& host) override {
         Attach(panel, host);
-        const int indent = kPageMargin + 20, boxLeft = 112, browseWidth = 75;
+        const int indent = kPageMargin + 20, boxLeft = 124, browseWidth = 75;
         const int browseLeft = kPageWidth - kPageMargin - browseWidth;
         CreatePageControls(
             panel, host.Font(),
@@ -120,7 +120,9 @@ private:
     }
 
     void EnableCustomControls(bool enable) {
-        for (int id : {kIdCommandApp, kIdCommandClp, kIdCommandBrowse}) EnableWindow(Item(id), enable);
+        // A label is greyed with the box it names.
+        for (int id : {kIdCommandAppLabel, kIdCommandApp, kIdCommandBrowse, kIdCommandClpLabel, kIdCommandClp})
+            EnableWindow(Item(id), enable);
         // The boxes ask for their background again (OnControlColour).
         for (int id : {kIdCommandApp, kIdCommandClp}) InvalidateRect(Item(id), nullptr, TRUE);
     }

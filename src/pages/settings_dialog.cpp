@@ -4,10 +4,12 @@
 #include "engine/winver.h"
 #include "pages/about_page.h"
 #include "pages/list_pages.h"
+#include "pages/mnemonics.h"
 #include "pages/page_controls.h"
 #include "pages/simple_pages.h"
 #include "panel/artwork.h"
 #include "panel/bound_window.h"
+#include "panel/focus_memory.h"
 #include "panel/list_style.h"
 #include "panel/picture_window.h"
 #include "services/help.h"
@@ -26,6 +28,7 @@ const int kTitleTop = 64, kTitleHeight = 44;
 const int kPanelTop = 112, kPanelHeight = 236;
 const int kButtonWidth = 80, kButtonHeight = 23;
 const char kPanelClass[] = "KestrelkitPagePanel";
+const LPARAM kAltHeld = 1 << 29;  // the context code of a key message
 
 const char kNotImplemented[] = "This feature has not yet been implemented.";
 
@@ -81,6 +84,7 @@ private:
     bool done_ = false, accepted_ = false;
     PictureWindow logo_, stripe_;
     GdiObject<HFONT> font_, titleFont_;
+    FocusMemory focusMemory_;
 };
 
 void SettingsDialog::Initialize() {
@@ -154,8 +158,12 @@ void SettingsDialog::Initialize() {
 
 bool SettingsDialog::PreTranslate(const MSG& msg) {
     if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+    if (page_ && page_->PreTranslate(msg)) return true;
     const bool altOnly = (GetKeyState(VK_MENU) & 0x8000) && !(GetKeyState(VK_SHIFT) & 0x8000) &&
                          !(GetKeyState(VK_CONTROL) & 0x8000);
+    // Alt+letter: the key message itself says whether Alt is held.
+    const bool altKey = msg.message == WM_SYSKEYDOWN && (msg.lParam & kAltHeld);
+    if (altKey && !(GetKeyState(VK_CONTROL) & 0x8000) && FollowMnemonic(hwnd_, msg.wParam)) return true;
     if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
         Cancel();
         return true;
@@ -218,6 +226,10 @@ LRESULT SettingsDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             if (HIWORD(wp) == BN_CLICKED) ShowHelp(helpContext_);
             return 0;
         }
+        break;
+    case WM_ACTIVATE:
+        // A message closing over the dialog gives the focus back to its control.
+        if (focusMemory_.OnActivate(hwnd_, wp)) return 0;
         break;
     case WM_CLOSE:
         // The close box and the end of the session: nothing handed back, nothing saved.

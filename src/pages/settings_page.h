@@ -42,6 +42,9 @@ public:
     // Owner-drawn controls of the page (WM_DRAWITEM, WM_MEASUREITEM).
     virtual bool OnDrawItem(const DRAWITEMSTRUCT& item) { return false; }
     virtual bool OnMeasureItem(MEASUREITEMSTRUCT& item) { return false; }
+    // A message of the dialog's loop, before the dialog's own keys (Tab,
+    // Enter, mnemonics); true when the page has used it.
+    virtual bool PreTranslate(const MSG& msg) { return false; }
     // The dialog's Cancel, Esc or Alt+F4 (not its close box) is closing it.
     virtual void OnCancel() {}
     // Whether the dialog's Accept button is shown (About hides it).

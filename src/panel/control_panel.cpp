@@ -161,7 +161,9 @@ void ControlPanel::PlaceChrome() {
     RECT client;
     GetClientRect(hwnd_, &client);
     const int w = client.right, h = client.bottom;
-    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    // What moves is drawn afresh where it lands: the bits the system would
+    // copy from its old place may already be covered by the grown frame.
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS;
 
     // The grip has no use on a maximised window.
     if (IsZoomed(hwnd_)) {
@@ -593,13 +595,7 @@ LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_ACTIVATE:
         // The focus comes back to the control that had it (the settings
         // dialog, another program), not to the window itself.
-        if (LOWORD(wp) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
-        } else if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_) && IsWindowEnabled(lastFocus_)) {
-            SetFocus(lastFocus_);
-            return 0;
-        }
+        if (focusMemory_.OnActivate(hwnd_, wp)) return 0;
         break;
     case kMsgTitleButtonsFocused:
         if (GetFocus() == titleButtons_.hwnd()) OnStrayFocus(*this, titleButtons_.hwnd());

@@ -11,6 +11,7 @@
 #include "panel/list_scroll.h"
 #include "panel/list_style.h"
 #include "panel/bound_window.h"
+#include "panel/focus_memory.h"
 #include "panel/list_surface.h"
 #include "panel/picture_window.h"
 #include "panel/title_buttons.h"
@@ -191,7 +192,7 @@ private:
     PictureWindow tooltip_;
     HWND tooltipCaption_ = nullptr;
     int tooltipToolId_ = 0;
-    HWND lastFocus_ = nullptr;  // the control to focus again on activation
+    FocusMemory focusMemory_;
     GdiObject<HBRUSH> tooltipBrush_;
     int surfaceHeight_ = 0;
     bool resizePending_ = false;

@@ -1,5 +1,7 @@
 #include "panel/list_layout.h"
 
+#include "panel/paint.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -31,12 +33,6 @@ private:
 
 }  // namespace
 
-int MeasureText(HDC dc, const std::string& text, int widthTwips, PixelScale scale) {
-    RECT r{0, 0, TwipsToPixels(widthTwips, scale.x), 0};
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, kMeasureFlags);
-    return (r.bottom - r.top) * scale.y;
-}
-
 int StackRows(ToolList& list, int surfaceWidth, PixelScale scale, const TextMeasure& measure) {
     const int rightMargin = kRightMarginPixels * scale.x;
     Position y(kTopMargin);
@@ -46,16 +42,15 @@ int StackRows(ToolList& list, int surfaceWidth, PixelScale scale, const TextMeas
         row.caption.top = y.value();
         row.caption.width = std::max(0, surfaceWidth - row.description.left - rightMargin);
         int rowStart = y.value();
-        if (IsKindTag(k, kKindOnOff)) row.checkBox.top = y.value();
-        else if (IsKindTag(k, kKindSettings)) row.button.top = y.value() + kButtonOffset;
-        else if (IsKindTag(k, kKindInformation)) row.bullet.top = y.value() + kBulletOffset;
-        else if (IsKindTag(k, kKindUnavailable)) rowStart = y.value();
+        if (k == "1") row.checkBox.top = y.value();
+        else if (k == "2") row.button.top = y.value() + kButtonOffset;
+        else if (k == "3") row.bullet.top = y.value() + kBulletOffset;
+        else if (k == "4") rowStart = y.value();
         y.Add(row.caption.height);
 
         row.description.top = y.value();
         row.description.width = std::max(0, surfaceWidth - row.description.left - rightMargin);
-        const int h = measure(row.description.hwnd ? WindowText(row.description.hwnd) : std::string(),
-                              row.description.width);
+        const int h = measure(row.description.hwnd, row.description.width);
         row.description.height = h;
         y.Add(h + kGapAfterDescription);
 
@@ -75,13 +70,13 @@ int LayOutList(ToolList& list, HWND surface, PixelScale scale) {
     GetClientRect(surface, &client);
     const int surfaceWidth = client.right * scale.x;
 
-    HDC dc = GetDC(surface);
-    HGDIOBJ oldFont = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(surface, WM_GETFONT, 0, 0)));
-    const int height = StackRows(list, surfaceWidth, scale, [&](const std::string& text, int width) {
-        return MeasureText(dc, text, width, scale);
+    // Each description in its own DC and font, as it will draw itself.
+    const int height = StackRows(list, surfaceWidth, scale, [&](HWND description, int widthTwips) {
+        if (!description) return 0;
+        const SIZE need = ControlTextSize(description, WindowText(description), DT_NOPREFIX | DT_EXPANDTABS,
+                                          TwipsToPixels(widthTwips, scale.x));
+        return static_cast<int>(need.cy) * scale.y;
     });
-    SelectObject(dc, oldFont);
-    ReleaseDC(surface, dc);
 
     // Moving many visible children one by one repaints each of them; hold
     // the surface's drawing and repaint it once.
@@ -92,10 +87,11 @@ int LayOutList(ToolList& list, HWND surface, PixelScale scale) {
         for (int family = kFamilyCaptionTitle; family < kFamilyCount; ++family) {
             if (RowControl* control = row.Control(family)) moved |= ToolList::Place(*control, scale);
         }
-        RowControl* sw = row.Switch();
-        if (sw && !IsWindowEnabled(sw->hwnd)) EnableWindow(sw->hwnd, TRUE);
+        RowControl* sw = row.kindTag == "1" ? &row.checkBox : row.kindTag == "2" ? &row.button
+                         : row.kindTag == "3" ? &row.bullet : nullptr;
+        if (sw && sw->hwnd && !IsWindowEnabled(sw->hwnd)) EnableWindow(sw->hwnd, TRUE);
         // Visibility is read from the style: the held surface hides its children.
-        if (!IsKindTag(row.kindTag, kKindUnavailable) && row.description.hwnd &&
+        if (row.kindTag != "4" && row.description.hwnd &&
             !(GetWindowLongPtrA(row.description.hwnd, GWL_STYLE) & WS_VISIBLE)) {
             ShowWindow(row.description.hwnd, SW_SHOWNA);
             moved = true;

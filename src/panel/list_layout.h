@@ -7,7 +7,6 @@
 #include "panel/tool_list.h"
 
 #include <functional>
-#include <string>
 
 namespace kk {
 
@@ -23,22 +22,17 @@ inline constexpr int kRightMarginPixels = 3;
 // The running position and the heights it adds are 16-bit values.
 inline constexpr int kMaxTwips = 32767;
 
-// How a description is measured: word-wrapped, "&" shown as itself.
-inline constexpr UINT kMeasureFlags = DT_WORDBREAK | DT_CALCRECT | DT_NOPREFIX;
-
-// The height that text needs word-wrapped to widthTwips in the font
-// selected into dc (DrawText with kMeasureFlags).
-int MeasureText(HDC dc, const std::string& text, int widthTwips, PixelScale scale);
-
-using TextMeasure = std::function<int(const std::string& text, int widthTwips)>;
+// The height in twips that a description control needs for its text
+// word-wrapped to widthTwips; the control is null for a row without one.
+using TextMeasure = std::function<int(HWND description, int widthTwips)>;
 
 // Gives every row control its top, width and height, in list order, for a
 // surface whose drawing area is surfaceWidth twips wide. Returns the
 // surface's new height, or -1 when it would not fit in 16 bits.
 int StackRows(ToolList& list, int surfaceWidth, PixelScale scale, const TextMeasure& measure);
 
-// The whole layout on the real surface: one text measurement per row in
-// the surface's font, the controls moved with the surface's redrawing held
+// The whole layout on the real surface: one text measurement per row, in
+// the description's own DC and font, the controls moved with the surface's redrawing held
 // and one repaint, switches enabled, the surface's height set. Returns the
 // surface's new height in twips, or -1 (and the surface keeps its height)
 // when the content does not fit in 16 bits.

@@ -27,4 +27,16 @@ void FrameSolid(HDC dc, const RECT& r, COLORREF colour) {
     FrameRect(dc, &r, brush.get());
 }
 
+SIZE ControlTextSize(HWND control, const std::string& text, UINT format, int wrapWidth) {
+    HDC dc = GetDC(control);
+    if (!dc) return SIZE{0, 0};
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    RECT r{0, 0, wrapWidth, 0};
+    if (wrapWidth > 0) format |= DT_WORDBREAK;
+    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_CALCRECT);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
 }  // namespace kk

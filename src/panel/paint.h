@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include <string>
+
 namespace kk {
 
 // The colour num/den of the way from a to b.
@@ -10,6 +12,12 @@ void FillSolid(HDC dc, const RECT& r, COLORREF colour);
 // Top to bottom, one line at a time: exact on every colour depth.
 void FillGradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom);
 void FrameSolid(HDC dc, const RECT& r, COLORREF colour);
+
+// The room a text needs as the control draws it: measured in the control's
+// own DC with the font it draws with, so what is measured is what is drawn
+// whatever font the system substitutes. format: the DrawText flags the
+// control draws with; a wrapWidth above 0 breaks lines at that width.
+SIZE ControlTextSize(HWND control, const std::string& text, UINT format, int wrapWidth = 0);
 
 // WM_PAINT and WM_PRINTCLIENT through the one function that paints the
 // window; false for any other message.

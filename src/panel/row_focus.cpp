@@ -3,6 +3,8 @@
 #include "engine/handles.h"
 #include "panel/control_ids.h"
 #include "panel/control_panel.h"
+#include "panel/paint.h"
+#include "panel/row_events.h"
 
 #include <string>
 
@@ -35,20 +37,21 @@ bool PointIn(HWND control, POINT p) {
     return PtInRect(&r, p) != FALSE;
 }
 
-SIZE TextExtent(HWND control, const std::string& text) {
-    HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
-    RECT r{0, 0, 0, 0};
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
-    return SIZE{r.right - r.left, r.bottom - r.top};
-}
-
 std::string TextOf(HWND hwnd) {
     char buffer[512] = {};
     GetWindowTextA(hwnd, buffer, sizeof buffer);
     return buffer;
+}
+
+// Enter on a row: its link is the only way to some pages and programs, so
+// Enter follows it; a row without one takes Enter as Space (the switch's click).
+void PressRow(ControlPanel& panel, const ToolRow& row, HWND control) {
+    if (row.hasLink && !row.linkTag.empty()) {
+        FollowLink(panel, row.toolId);
+        return;
+    }
+    SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(control));
 }
 
 }  // namespace
@@ -104,7 +107,12 @@ void OnStrayFocus(ControlPanel& panel, HWND window) {
 
 bool OnSwitchKey(ControlPanel& panel, HWND control, WPARAM key) {
     int family = 0;
-    if (!panel.list().RowOf(control, &family)) return false;
+    const ToolRow* row = panel.list().RowOf(control, &family);
+    if (!row || !IsSwitchFamily(family)) return false;
+    if (key == VK_RETURN) {
+        PressRow(panel, *row, control);
+        return true;
+    }
     const bool box = family == kFamilyCheckBox, button = family == kFamilyButtonObject;
     if (!box && !button) return false;
     ToolList& list = panel.list();
@@ -131,7 +139,7 @@ void OnRowTextHover(ControlPanel& panel, int toolId) {
     if (!row || !row->caption) return;
     HWND caption = row->caption.hwnd;
     const std::string text = TextOf(caption);
-    const SIZE need = TextExtent(caption, text);
+    const SIZE need = ControlTextSize(caption, text, DT_SINGLELINE | DT_NOPREFIX);
     RECT surface{}, label{};
     GetClientRect(panel.View(), &surface);
     GetClientRect(caption, &label);

@@ -2,6 +2,7 @@
 
 #include "engine/catalogue.h"
 #include "engine/state_detector.h"
+#include "panel/paint.h"
 
 namespace kk {
 namespace {
@@ -14,19 +15,6 @@ constexpr int kTextLeft = 615, kHeadingLeft = 105;
 constexpr int kCheckBoxLeft = 375, kButtonLeft = 180, kBulletLeft = 380;
 constexpr int kCheckMarkerLeft = 255, kButtonMarkerLeft = 75;
 
-struct TextSize {
-    int width = 0, height = 0;  // pixels
-};
-
-TextSize MeasureLine(HDC dc, HFONT font, const std::string& text) {
-    HGDIOBJ old = SelectObject(dc, font);
-    RECT r{0, 0, 0, 0};
-    // An empty text still needs one line, so measure a blank instead.
-    const std::string sample = text.empty() ? std::string(" ") : text;
-    DrawTextA(dc, sample.c_str(), static_cast<int>(sample.size()), &r, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
-    SelectObject(dc, old);
-    return {text.empty() ? 0 : r.right - r.left, r.bottom - r.top};
-}
 
 // A row keeps the hand cursor unless it is a heading or a text-only row.
 bool KeepsHand(int kind) {
@@ -39,12 +27,25 @@ bool IsSettingsLink(const std::string& action) { return !action.empty() && actio
 // in twips and a size in pixels each, every one above the visible area.
 class RowControlMaker {
 public:
-    RowControlMaker(HWND surface, HDC dc, const ListStyle& style, PixelScale scale, int toolId)
-        : surface_(surface), dc_(dc), style_(style), scale_(scale), toolId_(toolId) {}
+    RowControlMaker(HWND surface, std::map<int, SIZE>& lineSizes, const ListStyle& style, PixelScale scale,
+                    int toolId)
+        : surface_(surface), lineSizes_(lineSizes), style_(style), scale_(scale), toolId_(toolId) {}
 
+    // A label as large as its text, measured as the label itself draws it;
+    // an empty text still takes one line. Only a link's width is its own:
+    // the layout sizes captions and descriptions and every marker reads "*",
+    // so one measured line serves each of those families.
     RowControl Label(RowFamily family, const std::string& text, int left, DWORD extra) const {
-        const TextSize size = MeasureLine(dc_, style_.Template(family).font, text);
-        return Create(family, "STATIC", SS_NOPREFIX | extra, text, left, size.width, size.height);
+        RowControl control = Create(family, "STATIC", SS_NOPREFIX | extra, text, left, 0, 0);
+        if (!control) return control;
+        const auto line = lineSizes_.find(family);
+        const SIZE size = family != kFamilyHLink && line != lineSizes_.end()
+                              ? line->second
+                              : ControlTextSize(control.hwnd, text.empty() ? " " : text, DT_NOPREFIX | DT_EXPANDTABS);
+        if (family != kFamilyHLink) lineSizes_[family] = size;
+        control.width = (text.empty() ? 0 : static_cast<int>(size.cx)) * scale_.x;
+        control.height = static_cast<int>(size.cy) * scale_.y;
+        return control;
     }
 
     RowControl Picture(RowFamily family, int left, DWORD extra) const {
@@ -79,7 +80,7 @@ private:
     }
 
     HWND surface_;
-    HDC dc_;
+    std::map<int, SIZE>& lineSizes_;
     const ListStyle& style_;
     PixelScale scale_;
     int toolId_;
@@ -200,20 +201,19 @@ void ToolList::Build(HWND surface, const ListStyle& style, PixelScale scale) {
     pluginKeys_ = ReadPluginKeys();
     const int count = ListCount(pluginKeys_.size());
     rows_.reserve(count);
-    HDC dc = GetDC(surface);
-    for (int p = 1; p <= count; ++p) AddRow(p, surface, dc, style, scale);
-    ReleaseDC(surface, dc);
+    lineSizes_.clear();
+    for (int p = 1; p <= count; ++p) AddRow(p, surface, style, scale);
     built_ = true;
 }
 
-void ToolList::AddRow(int position, HWND surface, HDC dc, const ListStyle& style, PixelScale scale) {
+void ToolList::AddRow(int position, HWND surface, const ListStyle& style, PixelScale scale) {
     const ToolEntry entry = EntryForPosition(position, pluginKeys_);
     ToolRow row;
     row.toolId = entry.toolId;
     row.kind = entry.kind;
     row.kindTag = std::to_string(entry.kind);
     row.hand = KeepsHand(entry.kind);
-    const RowControlMaker make(surface, dc, style, scale, row.toolId);
+    const RowControlMaker make(surface, lineSizes_, style, scale, row.toolId);
     CreateTexts(make, row, entry);
     CreateSwitch(make, row);
     CreateLink(make, row, entry);

@@ -83,11 +83,12 @@ public:
     static void SetCheckValue(ToolRow& row, int value);
 
 private:
-    void AddRow(int position, HWND surface, HDC measure, const ListStyle& style, PixelScale scale);
+    void AddRow(int position, HWND surface, const ListStyle& style, PixelScale scale);
 
     std::vector<ToolRow> rows_;
     std::map<int, size_t> index_;
     std::vector<std::string> pluginKeys_;
+    std::map<int, SIZE> lineSizes_;  // by family: one line of its labels, measured once
     bool built_ = false;
 };
 

@@ -1,21 +1,25 @@
 // The settings dialog over the real main window: each opener passes its
 // own ToolId and the main window waits; pages without an implementation say
 // so; F1 opens the page's help topic; the page value goes to the page and
-// back to its row; the About page's options and plugin list.
+// back to its row; the About page's options and plugin list; the keyboard
+// in both windows; what the screen shows after a window or a tab changed.
 #include "pages/settings_dialog.h"
 
 #include "engine/registry.h"
 #include "engine/suite.h"
 #include "pages/about_page.h"
+#include "pages/command_prompt_page.h"
 #include "pages/menu_speed_page.h"
 #include "pages/new_folder_page.h"
 #include "pages/registered_owner_page.h"
+#include "panel/paint.h"
 #include "panel/panel_fixture.h"
 #include "panel/row_events.h"
 #include "support/http_server.h"
 #include "support/scratch_registry.h"
 #include "support/test_env.h"
 
+#include <commctrl.h>
 #include <windowsx.h>
 
 using namespace kk;
@@ -52,12 +56,24 @@ DialogRun RunOnDialog(const std::function<void()>& open, const std::function<voi
 
 void Escape(HWND dialog) { PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0); }
 void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
-// Alt as the user holds it: the dialog reads it from the key state.
-void HoldAlt(bool down) {
+// Alt ("%"), Ctrl ("^") and Shift ("+") as the user holds them: the windows read the key state.
+void HoldKeys(const std::string& held) {
     BYTE keys[256];
     GetKeyboardState(keys);
-    keys[VK_MENU] = down ? 0x80 : 0;
+    for (auto [mark, vk] : {std::pair{'%', VK_MENU}, std::pair{'^', VK_CONTROL}, std::pair{'+', VK_SHIFT}})
+        keys[vk] = held.find(mark) != std::string::npos ? 0x80 : 0;
     SetKeyboardState(keys);
+}
+// A key as the keyboard posts it to the focused control (given the focus
+// first, when named); with Alt held, a system key.
+std::function<void()> Press(WORD vk, const std::string& held = "", int times = 1, HWND on = nullptr) {
+    return [=] {
+        if (on) SetFocus(on);
+        HoldKeys(held);
+        const bool alt = held == "%";
+        for (int i = 0; i < times; ++i)
+            PostMessageA(GetFocus(), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, alt ? 1 << 29 : 1);
+    };
 }
 HWND PageItem(HWND dialog, int toolId, int id) { return GetDlgItem(GetDlgItem(dialog, kDlgFrameBase + toolId), id); }
 void ClickLink(HWND dialog, int toolId, int id) {
@@ -65,19 +81,65 @@ void ClickLink(HWND dialog, int toolId, int id) {
                  reinterpret_cast<LPARAM>(PageItem(dialog, toolId, id)));
 }
 
-// Presses OK on the thread's open message box, as the user would.
+// Presses the real Help button of the thread's open message box once, then
+// OK or No, as the user would; a box under another one waits.
 BOOL CALLBACK CloseIfMessageBox(HWND hwnd, LPARAM) {
     char cls[16] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
-    if (std::string(cls) == "#32770" && IsWindowVisible(hwnd)) PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
-    return TRUE;
+    if (std::string(cls) != "#32770" || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) return TRUE;
+    HWND help = GetDlgItem(hwnd, IDHELP);
+    if (!IsWindowEnabled(help)) return PostMessageA(hwnd, WM_COMMAND, GetDlgItem(hwnd, IDNO) ? IDNO : IDOK, 0);
+    SendMessageA(help, BM_CLICK, 0, 0);
+    return EnableWindow(help, FALSE), TRUE;
 }
 void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR, DWORD) {
     EnumThreadWindows(GetCurrentThreadId(), CloseIfMessageBox, 0);
 }
 
+// Whether a full repaint changes what the screen shows of a control.
+bool Unpainted(HWND control) {
+    auto shown = [control] {
+        RECT r{};
+        GetWindowRect(control, &r);
+        HDC dc = GetWindowDC(control);
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < r.bottom - r.top; ++y)
+            for (int x = 0; x < r.right - r.left; ++x) pixels.push_back(GetPixel(dc, x, y));
+        ReleaseDC(control, dc);
+        return pixels;
+    };
+    const std::vector<COLORREF> before = shown();
+    const UINT all = RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW;
+    RedrawWindow(GetAncestor(control, GA_ROOT), nullptr, nullptr, all);
+    return shown() != before;
+}
+
+// A step of a script and what the test's view reads after it ("*" first: any focus).
+using Steps = std::vector<std::pair<std::function<void()>, std::string>>;
+
 class SettingsDialogTest : public PanelTest {
 protected:
+    // One step per tick of a thread timer, in whatever loop runs (the main window's, the dialog's): a tick
+    // comes once what the step before posted is handled, none while a message box is open.
+    void RunSteps(const Steps& steps, const std::function<std::string()>& view) {
+        size_t next = 0;
+        bool done = false;
+        onTick = [&] {
+            if (done || FindWindowA("#32770", nullptr)) return;
+            HoldKeys("");
+            std::string seen = next > 0 ? view() : "", want = next > 0 ? steps[next - 1].second : "";
+            if (!want.empty() && want[0] == '*') seen = "*" + seen.substr(seen.find(' '));
+            EXPECT_EQ(seen, want) << "step " << next;
+            if (seen == want && next < steps.size()) return steps[next++].first();
+            done = true;
+            if (HWND dialog = FindWindowA(kSettingsDialogClass, nullptr)) PostMessageA(dialog, WM_CLOSE, 0, 0);
+        };
+        const UINT_PTR timer = SetTimer(nullptr, 0, 30, Tick);
+        EXPECT_TRUE(PumpUntil([&] { return done; }, 60000));
+        KillTimer(nullptr, timer);
+        onTick = nullptr;
+    }
+
     // Opens the page, runs act on it and returns once it has closed.
     void WithPage(int toolId, const std::function<void(HWND)>& act) {
         EXPECT_EQ(RunOnDialog([&] { ShowSettingsDialog(panel, toolId); }, act).runs, 1);
@@ -171,8 +233,11 @@ TEST_F(SettingsDialogTest, ClosingAMessageShownFromTheDialogLeavesTheMainWindowD
     });
     _putenv("KESTRELKIT_UPDATE_SERVER=");
     SetInstallPath("");
-    EXPECT_EQ(seen, (std::vector<std::string>{"Change the Windows setup defaults disabled",
-                                              "Marrowby Kestrelkit disabled", "Check For Newer Version disabled"}));
+    // Help pressed in a box says, over that box, that there is no help file.
+    const std::string overBox = "Marrowby Kestrelkit disabled, dialog disabled";
+    EXPECT_EQ(seen, (std::vector<std::string>{overBox, "Change the Windows setup defaults disabled",
+                                              "Marrowby Kestrelkit disabled", overBox,
+                                              "Check For Newer Version disabled"}));
     EXPECT_TRUE(IsWindowEnabled(panel.hwnd())) << "enabled once the dialog has closed";
 }
 
@@ -242,9 +307,9 @@ TEST_F(SettingsDialogTest, TheAboutOptionsAreSavedByCancelEscAndAltF4ButNotByThe
     EXPECT_EQ(saved(), "|NO|0|-") << "the close box saves nothing";
     change({0, 1, 2}, [](HWND d) {
         PostMessageA(d, WM_SYSKEYDOWN, VK_F4, 1 << 29);
-        HoldAlt(true);
+        HoldKeys("%");
     });
-    HoldAlt(false);
+    HoldKeys("");
     EXPECT_EQ(saved(), "|-|1|1") << "Alt+F4 saves every change";
     change({0, 2}, [](HWND d) { Click(GetDlgItem(d, kDlgCancel)); });
     EXPECT_EQ(saved(), "|No|1|-") << "and so does the Close button";
@@ -285,6 +350,92 @@ TEST_F(SettingsDialogTest, ThePluginListShowsNamesAndVersionsAndOpensTheClickedO
     for (const std::string& link : {recorder.started[1], recorder.started[2]})
         EXPECT_EQ(link.substr(0, 12) + link.substr(link.size() - tail.size()), "open|http://" + tail) << link;
     EXPECT_EQ(selected, "-1 -1") << "the selection is cleared either way, so a row can be clicked again";
+}
+
+// The keyboard in both windows; every message comes in its real box and has its Help pressed.
+TEST_F(SettingsDialogTest, EveryLinkTabAndCaptionLetterIsReachedFromTheKeyboard) {
+    AddPlugin("Lens", "Lens");
+    ASSERT_TRUE(Start());
+    BringToFront();
+    const std::string suite = kktest::MakeTempFolder("keys");  // no programs, no help file at first
+    SetInstallPath(suite);
+    _putenv(("KESTRELKIT_UPDATE_SERVER=http://127.0.0.1:" + std::to_string(kktest::UnusedPort()) + "/").c_str());
+    std::string seen;  // the messages and the help they opened
+    System().messageBox = [&](HWND owner, const std::string& text, const std::string& title, int style, int topic) {
+        seen += " " + title;
+        const UINT_PTR presser = SetTimer(nullptr, 0, 50, CloseMessageBox);
+        const int answer = RealSystemCalls().messageBox(owner, text, title, style, topic);
+        return KillTimer(nullptr, presser), answer;
+    };
+    auto view = [&] {  // the focus, the page with its tab or its greyed label, and what happened since
+        HWND dialog = FindWindowA(kSettingsDialogClass, nullptr), page = GetWindow(dialog, GW_CHILD);
+        while (page && GetDlgCtrlID(page) <= kDlgFrameBase) page = GetWindow(page, GW_HWNDNEXT);
+        std::string now = std::to_string(GetDlgCtrlID(GetFocus()));
+        if (page) now += " on " + std::to_string(GetDlgCtrlID(page) - kDlgFrameBase);
+        if (HWND tabs = GetDlgItem(page, kAboutTabs)) now += " tab " + std::to_string(TabCtrl_GetCurSel(tabs));
+        HWND label = page ? GetDlgItem(page, kIdCommandClpLabel) : nullptr;  // "Command line:", on 107
+        RECT room{};
+        GetClientRect(label, &room);
+        if (label && ControlTextSize(label, Text(label), DT_NOPREFIX, room.right).cy > room.bottom) now += " cut";
+        if (label && !IsWindowEnabled(label)) now += " greyed";
+        for (const auto& help : recorder.helpShown) seen += " help " + std::to_string(help.second);
+        now += std::exchange(seen, "") + std::string(recorder.started.size(), '>');
+        recorder.helpShown.clear(), recorder.started.clear();
+        return now + (UnappliedChanges(panel) ? " changed" : "");
+    };
+    auto click = [](HWND button) { return [=] { PostMessageA(button, BM_CLICK, 0, 0); }; };
+    auto enter = [&](int toolId) { return Press(VK_RETURN, "", 1, RowControl(kFamilyCheckBox, toolId)); };
+    const std::string dos = kktest::WindowsVersion() == "winme" ? " Windows 9x DOS Prompt help 107" : "";
+    RunSteps({
+        {enter(101), "4101 Launch Tool Marrowby Kestrelkit"},  // a link; Help: no help file
+        {[&] {
+             CloseHandle(CreateFileA((suite + kHelpFileName).c_str(), GENERIC_WRITE, 0, 0, CREATE_NEW, 0, 0));
+             enter(153)();
+         }, "4153 Clear out the Temp folder help 153"},
+        {enter(104), "* on 104"},  // a "#" link opens its page
+        {Press(VK_ESCAPE), "4104"},
+        {click(panel.Control(kIdAbout)), "120 on 999 tab 0"},
+        {Press(VK_TAB, "", 2), "122 on 999 tab 0"},
+        {Press(VK_RETURN), "122 on 999 tab 0 Check For Newer Version help 202"},
+        {Press(VK_TAB, "^+", 2), "122 on 999 tab 2"},  // round the first tab
+        {Press(VK_TAB, "+", 3), "130 on 999 tab 2"},
+        {Press(VK_RETURN), "130 on 999 tab 2>"},  // the plugin row opens
+        {Press(VK_TAB, "^"), "100 on 999 tab 3"},  // the list went with its tab
+        {Press(VK_ESCAPE), "12"},
+        {click(RowControl(kFamilyButtonObject, 117)), "111 on 117"},
+        {Press('R', "%"), "112 on 117"},  // a label's letter: the box after it
+        {Press(VK_ESCAPE), "5117"},
+        {[&] {  // the command prompt page from its row's link, with no custom application
+             panel.SetLinkText(107, "#0");
+             PostMessageA(panel.View(), WM_COMMAND, 7107, LPARAM(RowControl(kFamilyHLink, 107)));  // STN_CLICKED
+         }, "* on 107 greyed" + dos},  // a label is greyed with its box
+        {Press('A', "%"), "104 on 107"},  // the option's own letter presses it
+        {Press(VK_TAB), "111 on 107"},
+        {[] { PostMessageA(GetFocus(), WM_CHAR, 'y', 1); }, "111 on 107"},
+        {Press('A', "%"), "10 on 107"},  // shared with Accept now: on to the next, pressing none
+        {Press('A', "%"), "104 on 107"},
+        {Press(VK_ESCAPE), "4107"},
+        {enter(144), "4144 changed"},  // no link: as Space
+    }, view);
+    _putenv("KESTRELKIT_UPDATE_SERVER=");
+}
+
+TEST_F(SettingsDialogTest, WhatMovesOrShowsIsDrawnAsAFullRepaintDrawsIt) {
+    AddPlugin("Lens", "Lens");
+    ASSERT_TRUE(Start());
+    BringToFront();
+    auto view = [&] {  // the buttons under the list, or the frame of the list on the Plugins tab
+        HWND dialog = FindWindowA(kSettingsDialogClass, nullptr);
+        std::string unpainted = dialog && Unpainted(PageItem(dialog, kAboutToolId, kPluginList)) ? "plugin list" : "";
+        for (auto [name, id] : {std::pair{" About", kIdAbout}, {" Apply", kIdApply}, {" Cancel", kIdCancel}})
+            unpainted += !dialog && Unpainted(panel.Control(id)) ? name : "";
+        return unpainted;
+    };
+    auto show = [&](int how) { return [=] { ShowWindow(panel.hwnd(), how); }; };
+    RunSteps({{show(SW_MAXIMIZE), ""}, {show(SW_RESTORE), ""},  // then as the grip would
+              {[&] { SetWindowPos(panel.hwnd(), nullptr, 0, 0, 700, 520, SWP_NOMOVE | SWP_NOZORDER); }, ""},
+              {[&] { PostMessageA(panel.Control(kIdAbout), BM_CLICK, 0, 0); }, ""}, {Press(VK_TAB, "^", 2), ""}},
+             view);
 }
 
 }  // namespace

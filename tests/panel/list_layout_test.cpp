@@ -257,7 +257,7 @@ TEST_F(ListLayout, DraggingTheThumbMovesTheListAsItGoes) {
 TEST_F(ListLayout, The16BitLimitStopsTheRowsInsteadOfWrappingAround) {
     ASSERT_TRUE(Start());
     // Descriptions three thousand twips tall: the list outgrows 16 bits.
-    const int height = StackRows(panel.list(), 6000, panel.Scale(), [](const std::string&, int) { return 3000; });
+    const int height = StackRows(panel.list(), 6000, panel.Scale(), [](HWND, int) { return 3000; });
     EXPECT_TRUE(height == -1 || height <= kMaxTwips) << height;
     int last = 0, piled = 0;
     for (const ToolRow& row : panel.list().Rows()) {
