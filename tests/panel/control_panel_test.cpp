@@ -9,15 +9,7 @@ using kktest::PanelTest;
 
 namespace {
 
-class MainWindow : public PanelTest {
-protected:
-    RECT InClient(HWND control) const {
-        RECT r;
-        GetWindowRect(control, &r);
-        MapWindowPoints(nullptr, panel.hwnd(), reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
-};
+class MainWindow : public PanelTest {};
 
 TEST_F(MainWindow, StartsCentredAtItsDefaultSizeWithNothingToApply) {
     ASSERT_TRUE(Start());
@@ -30,45 +22,6 @@ TEST_F(MainWindow, StartsCentredAtItsDefaultSizeWithNothingToApply) {
     EXPECT_EQ(r.bottom - r.top, 300);
     EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 440) / 2);
     EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - 300) / 2);
-}
-
-// The chrome follows the window's size: everything stays inside the client
-// area, the buttons stay on one line under the list without overlapping,
-// and what belongs to the right edge moves with it.
-TEST_F(MainWindow, TheChromeFollowsTheWindowsSize) {
-    ASSERT_TRUE(Start());
-    for (SIZE size : {SIZE{440, 300}, SIZE{800, 600}}) {
-        SCOPED_TRACE(size.cx);
-        Resize(size.cx, size.cy);
-        RECT client;
-        GetClientRect(panel.hwnd(), &client);
-        const int w = client.right, h = client.bottom;
-        const RECT logo = InClient(panel.Control(kIdLogo)), frame = InClient(panel.ViewFrame());
-        const RECT cancel = InClient(panel.Control(kIdCancel)), apply = InClient(panel.Control(kIdApply)),
-                   about = InClient(panel.Control(kIdAbout)), grip = InClient(panel.Control(kIdResizeHandle)),
-                   strip = InClient(panel.Control(kIdTitleButtons));
-        EXPECT_EQ(InClient(panel.Control(kIdLogo + 1)).right, w) << "the second logo part ends at the right edge";
-        EXPECT_GE(frame.top, logo.bottom);
-        EXPECT_GT(frame.right, w - 10);
-        EXPECT_EQ(apply.top, cancel.top);
-        EXPECT_EQ(about.top, cancel.top);
-        EXPECT_GT(cancel.top, frame.bottom);
-        EXPECT_LE(cancel.bottom, h);
-        EXPECT_LT(about.right, apply.left);
-        EXPECT_LT(apply.right, cancel.left);
-        EXPECT_LE(cancel.right, grip.left) << "clear of the grip";
-        EXPECT_TRUE(IsWindowVisible(panel.Control(kIdResizeHandle)));
-        EXPECT_EQ(grip.right, w);
-        EXPECT_EQ(grip.bottom, h);
-        EXPECT_GT(strip.right, w - 10);
-        EXPECT_LT(strip.top, logo.top) << "the title-bar buttons sit in the caption band";
-    }
-    panel.ShowWarning("Uninstalling - please wait...");
-    RECT client;
-    GetClientRect(panel.hwnd(), &client);
-    const RECT warning = InClient(panel.Control(kIdWarning));
-    EXPECT_EQ(warning.left, (client.right - (warning.right - warning.left)) / 2);
-    EXPECT_EQ(warning.top, (client.bottom - (warning.bottom - warning.top)) / 2);
 }
 
 TEST_F(MainWindow, LowColourDisplaysGetAGreyFocusMarker) {

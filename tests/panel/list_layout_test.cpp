@@ -1,7 +1,6 @@
-// The list layout and scrolling on the real surface: rows stacked in list
-// order, wrapping that follows the width, the row at the top of the view
-// kept in place across a relayout, the scroll range, the saved position
-// and the mouse wheel.
+// The list layout and scrolling on the real surface: the row at the top of
+// the view kept in place across a relayout, the 16-bit limit, the saved
+// position, the mouse wheel and the thumb.
 #include "engine/catalogue.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
@@ -19,8 +18,6 @@ using kktest::PanelTest;
 
 namespace {
 
-bool Visible(HWND hwnd) { return hwnd && (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE); }
-
 // Where the surface lies inside its frame, in pixels.
 int SurfaceTop(HWND view) {
     RECT r{};
@@ -34,75 +31,7 @@ protected:
     void Wheel(HWND target, int delta) {
         SendMessageA(target, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))), 0);
     }
-    std::vector<int> DescriptionHeights() {
-        std::vector<int> heights;
-        for (int p = 1; p <= panel.RowCount(); ++p) {
-            RECT r = OnSurface(kFamilyDescription, panel.ToolIdAt(p));
-            heights.push_back(r.bottom - r.top);
-        }
-        return heights;
-    }
 };
-
-TEST_F(ListLayout, RowsStackInOrderWithoutOverlapAndHiddenRowsTakeNoRoom) {
-    ASSERT_TRUE(Start());
-    RECT view;
-    GetClientRect(panel.View(), &view);
-    int previousEnd = 0, hidden = 0;
-    for (int p = 1; p <= panel.RowCount(); ++p) {
-        const int t = panel.ToolIdAt(p);
-        SCOPED_TRACE(t);
-        const RECT caption = OnSurface(kFamilyCaptionTitle, t);
-        const RECT description = OnSurface(kFamilyDescription, t);
-        if (panel.KindTag(t) == "4") {
-            ++hidden;
-            EXPECT_FALSE(Visible(RowControl(kFamilyCaptionTitle, t)));
-            EXPECT_FALSE(Visible(RowControl(kFamilyDescription, t)));
-            continue;
-        }
-        ASSERT_TRUE(Visible(RowControl(kFamilyDescription, t)));
-        EXPECT_GT(caption.top, previousEnd) << "below the row before, hidden rows leaving no room";
-        EXPECT_LT(caption.top, previousEnd + 10);
-        EXPECT_EQ(description.top, caption.bottom);
-        EXPECT_LE(description.right, view.right);
-        EXPECT_LE(caption.right, view.right);
-        if (HWND box = RowControl(kFamilyCheckBox, t)) {
-            EXPECT_EQ(OnSurface(box).top, caption.top);
-            EXPECT_TRUE(IsWindowEnabled(box)) << "placed switches are enabled";
-        }
-        previousEnd = description.bottom;
-        if (HWND link = RowControl(kFamilyHLink, t)) {
-            EXPECT_EQ(OnSurface(link).top, description.bottom) << "the link tucks under the description";
-            previousEnd = OnSurface(link).bottom;
-        }
-    }
-    EXPECT_EQ(SurfaceTop(panel.View()), 0);
-    EXPECT_GT(view.bottom, previousEnd) << "the surface holds the last row";
-    EXPECT_LT(view.bottom, previousEnd + 20);
-    EXPECT_EQ(panel.SurfaceHeight(), view.bottom * panel.pixelScaleY);
-    if (kktest::WindowsVersion() == "winme") {
-        EXPECT_GE(hidden, 5) << "Me withdraws several tools";
-    }
-}
-
-TEST_F(ListLayout, DescriptionsWrapToTheWidth) {
-    ASSERT_TRUE(Start());
-    Resize(900, 600);
-    const std::vector<int> wide = DescriptionHeights();
-    const int wideHeight = panel.SurfaceHeight();
-    Resize(480, 600);
-    const std::vector<int> narrow = DescriptionHeights();
-    EXPECT_GT(panel.SurfaceHeight(), wideHeight);
-    int taller = 0;
-    for (size_t i = 0; i < wide.size(); ++i) {
-        EXPECT_GE(narrow[i], wide[i]) << "row " << panel.ToolIdAt(static_cast<int>(i) + 1);
-        taller += narrow[i] > wide[i];
-    }
-    EXPECT_GT(taller, 5);
-    Resize(900, 600);
-    EXPECT_EQ(DescriptionHeights(), wide) << "widening reverses it";
-    EXPECT_EQ(panel.SurfaceHeight(), wideHeight);
-}
 
 TEST_F(ListLayout, TheRowAtTheTopOfTheViewStaysThereAfterAResize) {
     ASSERT_TRUE(Start());
@@ -121,38 +50,6 @@ TEST_F(ListLayout, TheRowAtTheTopOfTheViewStaysThereAfterAResize) {
     EXPECT_GT(panel.scrollBar().Value(), valueBefore);
     EXPECT_NEAR(OnScreen(RowControl(kFamilyCaptionTitle, anchor)).top, before, 1);
     EXPECT_EQ(panel.AnchorRow(), anchor);
-}
-
-TEST_F(ListLayout, TheScrollRangeIsTheContentBeyondTheFrame) {
-    ASSERT_TRUE(Start());
-    const RECT frame = [&] { RECT r; GetClientRect(panel.ViewFrame(), &r); return r; }();
-    const int frameHeight = frame.bottom * 15;
-    ListScrollBar& bar = panel.scrollBar();
-    ASSERT_TRUE(IsWindowEnabled(panel.ScrollBar()));
-    EXPECT_EQ(bar.Max(), panel.SurfaceHeight() - frameHeight);
-    EXPECT_EQ(bar.LargeChange(), frameHeight);
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_ALL;
-    ASSERT_TRUE(GetScrollInfo(panel.ScrollBar(), SB_CTL, &info));
-    EXPECT_EQ(info.nMax - static_cast<int>(info.nPage) + 1, bar.Max()) << "the bar's last position is the maximum";
-
-    // Every change of the value moves the surface, clamped at both ends.
-    bar.SetValue(1500);
-    EXPECT_EQ(SurfaceTop(panel.View()), -100);
-    // Past the end but within the 16-bit range the bar accepts at all.
-    const int beyond = std::min(bar.Max() + 5000, kMaxTwips);
-    ASSERT_GT(beyond, bar.Max());
-    bar.SetValue(beyond);
-    EXPECT_EQ(bar.Value(), bar.Max());
-    bar.SetValue(-40);
-    EXPECT_EQ(bar.Value(), 0);
-    SendMessageA(panel.ViewFrame(), WM_VSCROLL, SB_PAGEDOWN, reinterpret_cast<LPARAM>(panel.ScrollBar()));
-    EXPECT_EQ(bar.Value(), frameHeight);
-    SendMessageA(panel.ViewFrame(), WM_VSCROLL, SB_LINEUP, reinterpret_cast<LPARAM>(panel.ScrollBar()));
-    EXPECT_EQ(bar.Value(), frameHeight - 90) << "a line is six pixels";
-    SendMessageA(panel.ViewFrame(), WM_VSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(panel.ScrollBar()));
-    EXPECT_EQ(SurfaceTop(panel.View()), -MulDiv(bar.Max(), 1, 15));
 }
 
 TEST_F(ListLayout, AShortListDisablesTheScrollBar) {

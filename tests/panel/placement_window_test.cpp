@@ -132,48 +132,6 @@ private:
     HWND hwnd_ = nullptr;
 };
 
-TEST_F(Placement, TheWorkAreaLeavesTheTaskbarFreeAtEveryEdge) {
-    ASSERT_TRUE(Start());
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    const int b = panel.borderWidth;
-    ASSERT_GT(b, 0);
-    ComputeWorkArea(panel);
-    EXPECT_EQ(panel.workArea.left, -b) << "no taskbar: the frame lies off screen";
-    EXPECT_EQ(panel.workArea.top, -b);
-    EXPECT_EQ(panel.workArea.right, w + 2 * b);
-    EXPECT_EQ(panel.workArea.bottom, h + 2 * b);
-
-    struct Edge {
-        const char* name;
-        RECT bar;
-        int WorkAreaRect::*side;
-        int expected;
-    };
-    const Edge edges[] = {
-        {"bottom", {0, h - 30, w, h}, &WorkAreaRect::bottom, h - 30 + b},
-        {"top", {0, 0, w, 30}, &WorkAreaRect::top, 30 - b},
-        {"left", {0, 0, 60, h}, &WorkAreaRect::left, 60 - b},
-        {"right", {w - 60, 0, w, h}, &WorkAreaRect::right, w - 60 + b},
-    };
-    for (const Edge& edge : edges) {
-        SCOPED_TRACE(edge.name);
-        Taskbar taskbar(edge.bar);
-        ComputeWorkArea(panel);
-        EXPECT_EQ(panel.workArea.*edge.side, edge.expected);
-
-        // The window's limits come from the work area.
-        MINMAXINFO info;
-        memset(&info, 0x5A, sizeof info);
-        SendMessageA(panel.hwnd(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
-        EXPECT_EQ(info.ptMinTrackSize.x, 440);
-        EXPECT_EQ(info.ptMinTrackSize.y, 300);
-        EXPECT_EQ(info.ptMaxTrackSize.x, panel.workArea.right - panel.workArea.left);
-        EXPECT_EQ(info.ptMaxTrackSize.y, panel.workArea.bottom - panel.workArea.top);
-        EXPECT_EQ(info.ptMaxPosition.x, panel.workArea.left);
-        EXPECT_EQ(info.ptMaxPosition.y, panel.workArea.top);
-    }
-}
-
 TEST_F(Placement, AMaximisedWindowIsRestoredWhenTheTaskbarMovedWhileItWasInTheBackground) {
     ASSERT_TRUE(Start());
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);

@@ -181,29 +181,4 @@ TEST_F(TitleBar, AClickOnTheButtonsLeavesTheFocusOnTheListOrOnCancel) {
     EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 104));
 }
 
-TEST_F(TitleBar, TheHookIsOnWhileTheWindowRunsAndOffBeforeItCloses) {
-    ASSERT_TRUE(Start());
-    HWND hwnd = panel.hwnd();
-    const LONG_PTR hooked = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
-    ASSERT_NE(OldWndProc(hwnd), nullptr);
-    EXPECT_NE(reinterpret_cast<LONG_PTR>(OldWndProc(hwnd)), hooked);
-    EXPECT_EQ(SubclassOwner(hwnd), &panel);
-    // A second install changes nothing.
-    EXPECT_TRUE(HookMeUp_ControlPanel(panel, true));
-    EXPECT_EQ(GetWindowLongPtrA(hwnd, GWLP_WNDPROC), hooked);
-
-    // The system menu's Close is Cancel; removing the hook puts the
-    // window's own procedure back and drops both properties.
-    const WNDPROC own = OldWndProc(hwnd);
-    EXPECT_TRUE(HookMeUp_ControlPanel(panel, false));
-    EXPECT_EQ(GetWindowLongPtrA(hwnd, GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(own));
-    EXPECT_EQ(GetPropA(hwnd, "OldWndProc"), nullptr);
-    EXPECT_EQ(GetPropA(hwnd, "ObjectPtr"), nullptr);
-    EXPECT_FALSE(HookMeUp_ControlPanel(panel, false)) << "nothing left to remove";
-
-    ASSERT_TRUE(HookMeUp_ControlPanel(panel, true));
-    SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(panel.hwnd(), nullptr) << "closed through Cancel";
-}
-
 }  // namespace

@@ -69,28 +69,6 @@ TEST_F(ToolList, TheDebugKeyWithdrawsARowAndLeavesNoGap) {
     EXPECT_EQ(OnSurface(kFamilyChanged, 153).top, rowEnd) << "the withdrawn row starts where 105 starts";
 }
 
-TEST_F(ToolList, HeadingsAreIndentedAndShowNoHand) {
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(RowControl(kFamilyCheckBox, 901), nullptr);
-    EXPECT_EQ(panel.KindTag(901), "5");
-    EXPECT_LT(OnSurface(kFamilyCaptionTitle, 901).left, OnSurface(kFamilyCaptionTitle, 101).left);
-
-    // The list surface picks the cursor for its children.
-    const HCURSOR hand = LoadCursor(nullptr, IDC_HAND);
-    auto cursorOver = [&](HWND control) -> HCURSOR {
-        SetCursor(LoadCursor(nullptr, IDC_ARROW));
-        if (!SendMessageA(control, WM_SETCURSOR, reinterpret_cast<WPARAM>(control), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)))
-            return nullptr;
-        return GetCursor();
-    };
-    EXPECT_EQ(cursorOver(RowControl(kFamilyCaptionTitle, 101)), hand);
-    EXPECT_EQ(cursorOver(RowControl(kFamilyDescription, 101)), hand);
-    EXPECT_EQ(cursorOver(RowControl(kFamilyHLink, 101)), hand);
-    EXPECT_EQ(cursorOver(RowControl(kFamilyCaptionTitle, 123)), hand) << "settings rows too";
-    EXPECT_NE(cursorOver(RowControl(kFamilyCaptionTitle, 901)), hand);
-    EXPECT_NE(cursorOver(RowControl(kFamilyDescription, 901)), hand);
-}
-
 TEST_F(ToolList, DetectedStatesSetTheSwitchesAndTags) {
     SetString(HKEY_CURRENT_USER, kSuiteKey, "ClearTemp", "1");
     SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPrompt", "2");
