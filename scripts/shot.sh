@@ -5,6 +5,9 @@
 # visual style; KK_LOOK=classic for the classic one), opens the page of
 # TOOLID as a user would, presses the page's button CONTROLID if one is
 # given (a Browse button, say), and saves .demo/page-WINVER-TOOLID.png.
+# A negative CONTROLID steps the page's tabs that often with Ctrl+Tab
+# (999 -2: the About page's Plugins tab); TOOLID 0 with "max" or "grow"
+# shows the main window maximised or enlarged instead of a page.
 # The 32-bit panel; KK_DEMO_ARCH=x64 shows the 64-bit one.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"

@@ -11,6 +11,7 @@
 
 #include <objbase.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,18 @@ using namespace kk;
 namespace {
 
 const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
+
+// This process's threads: the stalled close's thread ending is the sign
+// that its moment has passed.
+int ThreadCount() {
+    UniqueKernel snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
+    return count;
+}
 
 bool WaitUntil(const std::function<bool()>& done, DWORD limitMs) {
     for (const DWORD start = GetTickCount(); !done(); Sleep(25))
@@ -276,10 +289,11 @@ TEST_F(StartupModule, AHungWindowNeitherStallsTheCloseNorLetsItHitTheNextModule)
     EXPECT_LT(GetTickCount() - started, 3000u);
     EXPECT_TRUE(WaitUntil([&] { return Count("serving") == 2; }, 10000)) << "no new module";
 
-    // With the window gone the stalled search ends: it must not close the
-    // module started meanwhile.
+    // With the window gone the stalled search ends (its thread goes): it
+    // must not close the module started meanwhile.
+    const int threads = ThreadCount();
     endHung.End();
-    Sleep(1000);
+    EXPECT_TRUE(WaitUntil([&] { return ThreadCount() < threads; }, 10000)) << "the stalled close never ended";
     size_t closedByUs = 0;
     for (const BootEvent& e : Events()) closedByUs += e.event == "close" && e.sender == GetCurrentProcessId();
     EXPECT_EQ(closedByUs, 0u);
