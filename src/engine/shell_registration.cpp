@@ -96,8 +96,7 @@ std::string RegisterAndApprove(const std::string& dllName, const char* lookupSuf
 }  // namespace
 
 bool RunDllRegistration(const std::string& dllPath, bool registering, DWORD timeoutMs) {
-    if (RegistryJournal* journal = ActiveJournal()) journal->AddAction((registering ? "register " : "unregister ") + dllPath);
-    if (DryRunActive()) return true;  // listed, not run
+    if (!RunOrList((registering ? "register " : "unregister ") + dllPath)) return true;  // listed, not run
     std::lock_guard<std::mutex> serial(g_registrationLock);
     UniqueModule module;
     {
