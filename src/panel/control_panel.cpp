@@ -26,6 +26,7 @@ const int kButtonWidth = 75, kButtonHeight = 23;
 const int kWarningWidth = 260, kWarningHeight = 20;
 const int kResizePause = 25;  // ms
 const int kOutOfBoundsInterval = 100;  // ms
+const UINT kNoSuchItem = static_cast<UINT>(-1);  // what GetMenuState says of an item a menu lacks
 
 HFONT MakeFont(const LOGFONTA& lf) { return CreateFontIndirectA(&lf); }
 
@@ -129,12 +130,13 @@ void ControlPanel::CreateControls() {
     tooltipCaption_ = make(0, "STATIC", "", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, kIdTooltipCaption,
                            tooltip_.hwnd());
     SetTimer(hwnd_, kOutOfBoundsTimer, kOutOfBoundsInterval, nullptr);
-    AddSystemMenuItems();
 }
 
+// The window has a system menu only once start-up gives it the style;
+// the items join it the first time it is there.
 void ControlPanel::AddSystemMenuItems() {
     HMENU menu = GetSystemMenu(hwnd_, FALSE);
-    if (!menu) return;
+    if (!menu || GetMenuState(menu, kCmdHistory, MF_BYCOMMAND) != kNoSuchItem) return;
     AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(menu, MF_STRING | MF_GRAYED, kCmdPreviewChanges, "Preview changes...");
     AppendMenuA(menu, MF_STRING, kCmdHistory, "History...");
@@ -142,6 +144,7 @@ void ControlPanel::AddSystemMenuItems() {
 
 // The preview has something to show only while Apply has something to do.
 void ControlPanel::UpdateSystemMenu() {
+    AddSystemMenuItems();
     const bool pending = IsWindowEnabled(Control(kIdApply)) != FALSE;
     EnableMenuItem(GetSystemMenu(hwnd_, FALSE), kCmdPreviewChanges, MF_BYCOMMAND | (pending ? MF_ENABLED : MF_GRAYED));
 }
@@ -665,6 +668,9 @@ LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         return 0;
     case WM_INITMENU:
         UpdateSystemMenu();  // the system menu is the window's only menu
+        break;
+    case WM_STYLECHANGED:
+        if (wp == static_cast<WPARAM>(GWL_STYLE)) UpdateSystemMenu();
         break;
     case WM_SYSCOMMAND:
         if ((wp & 0xFFF0) == kCmdPreviewChanges) {
