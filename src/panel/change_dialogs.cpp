@@ -205,7 +205,8 @@ public:
 
 private:
     void Build() override {
-        const LOGFONTA fixed = FontFace("Courier New", kFixedPitchSize, FW_NORMAL);
+        LOGFONTA fixed = FontFace("Courier New", kFixedPitchSize, FW_NORMAL);
+        fixed.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;  // where that face is missing, another of fixed pitch
         fixedFont_.reset(CreateFontIndirectA(&fixed));
         HWND view = Make(WS_EX_CLIENTEDGE, "EDIT", "",
                          WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL |
