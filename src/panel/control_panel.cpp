@@ -681,6 +681,14 @@ LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             ShowHistory();
             return 0;
         }
+        // Alt+Space: the system's own tracking would paint a caption icon
+        // over the window's drawn title; the menu opens under the title instead.
+        if ((wp & 0xFFF0) == SC_KEYMENU && lp == VK_SPACE) {
+            POINT below{0, ChildRect(logo_[0].hwnd()).top};
+            ClientToScreen(hwnd_, &below);
+            ShowSystemMenu(below);
+            return 0;
+        }
         break;
     case WM_NCRBUTTONUP:
         // The caption band is the window's own: its menu is opened here.
