@@ -25,6 +25,7 @@ const int kHistoryWidth = 560, kHistoryHeight = 300;  // client area
 const int kMinWidth = 4 * kButtonWidth + 5 * kGap + 2 * kMargin, kMinHeight = 160;
 const int kFixedPitchSize = 90;  // tenths of a point
 const int kTimeColumn = 130, kOperationColumn = 90;
+const int kColumnSlack = 4;  // the list's own border, so the last column needs no scrolling
 const LPARAM kAltHeld = 1 << 29;  // the context code of a key message
 const UINT kListFlags = LVS_EX_FULLROWSELECT;
 
@@ -253,7 +254,7 @@ private:
             column.pszText = const_cast<char*>(kColumns[i].caption);
             column.cx = kColumns[i].width ? kColumns[i].width
                                           : kHistoryWidth - 2 * kMargin - kTimeColumn - kOperationColumn -
-                                                GetSystemMetrics(SM_CXVSCROLL) - 4;
+                                                GetSystemMetrics(SM_CXVSCROLL) - kColumnSlack;
             SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
         }
         Make(0, "BUTTON", "&Undo", WS_TABSTOP | BS_PUSHBUTTON, kHistoryUndo);

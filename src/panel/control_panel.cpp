@@ -26,6 +26,7 @@ const int kButtonWidth = 75, kButtonHeight = 23;
 const int kWarningWidth = 260, kWarningHeight = 20;
 const int kResizePause = 25;  // ms
 const int kOutOfBoundsInterval = 100;  // ms
+const WPARAM kSysCommandMask = 0xFFF0;  // the command of a WM_SYSCOMMAND code; the low bits are the system's
 const UINT kNoSuchItem = static_cast<UINT>(-1);  // what GetMenuState says of an item a menu lacks
 
 HFONT MakeFont(const LOGFONTA& lf) { return CreateFontIndirectA(&lf); }
@@ -673,17 +674,17 @@ LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp == static_cast<WPARAM>(GWL_STYLE)) UpdateSystemMenu();
         break;
     case WM_SYSCOMMAND:
-        if ((wp & 0xFFF0) == kCmdPreviewChanges) {
+        if ((wp & kSysCommandMask) == kCmdPreviewChanges) {
             PreviewChanges();
             return 0;
         }
-        if ((wp & 0xFFF0) == kCmdHistory) {
+        if ((wp & kSysCommandMask) == kCmdHistory) {
             ShowHistory();
             return 0;
         }
         // Alt+Space: the system's own tracking would paint a caption icon
         // over the window's drawn title; the menu opens under the title instead.
-        if ((wp & 0xFFF0) == SC_KEYMENU && lp == VK_SPACE) {
+        if ((wp & kSysCommandMask) == SC_KEYMENU && lp == VK_SPACE) {
             POINT below{0, ChildRect(logo_[0].hwnd()).top};
             ClientToScreen(hwnd_, &below);
             ShowSystemMenu(below);
