@@ -86,7 +86,8 @@ TEST_F(History, AnApplyLeavesOneEntryWithEachRowBeforeAndAfterAndAScriptThatPuts
 
 // Everything the panel and the stand-in DLLs write lies under these.
 std::string Dump() {
-    return ExportTree(HKEY_CURRENT_USER, "Software") + ExportTree(HKEY_LOCAL_MACHINE, "Software");
+    return ExportTree(HKEY_CURRENT_USER, "Software") + ExportTree(HKEY_CURRENT_USER, kDesktopKey) +
+           ExportTree(HKEY_LOCAL_MACHINE, "Software");
 }
 
 TEST_F(History, UndoingAnApplyPutsTheRegistryBackByteForByteAndCanItselfBeUndone) {
