@@ -87,6 +87,14 @@ TEST_F(ChangeDialogs, PreviewApplyAndUndoFromTheHistoryPutTheRowsAndTheRegistryB
     ASSERT_TRUE(Start());
     SetInstallPath(kktest::FixturesFolder());  // where the stand-in DLLs are
     EXPECT_FALSE(PreviewOffered()) << "nothing pending";
+    RECT menu{};
+    ASSERT_TRUE(Drive({{"#32768",
+                        [&](HWND popup) {
+                            GetWindowRect(popup, &menu);
+                            PostKey(popup, VK_ESCAPE);
+                        }}},
+                      [&] { PostMessageA(panel.hwnd(), WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE); }));
+    EXPECT_GE(menu.top, OnScreen(panel.Control(kIdLogo)).top) << "Alt+Space opens the menu under the drawn title";
     const std::string before = Dump();
     const std::string speedBefore = panel.ButtonTag(kMenuSpeedTool);
 
