@@ -158,10 +158,7 @@ void ApplyEngine::ApplyChanges() {
         rows_.HideChanged(toolId);
     }
     rows_.MarkChangesApplied();
-    if (flags_.shellNotifyNeeded) NotifyShell();
-    UpdateStartupModule();
-    history.Save();  // before the questions: a restart must not lose it
-    AskAboutRestart();
+    Finish(history);
 }
 
 void ApplyEngine::ApplyStates(const std::vector<ToolState>& states, const std::string& operation,
@@ -173,10 +170,24 @@ void ApplyEngine::ApplyStates(const std::vector<ToolState>& states, const std::s
         ApplyTool(tool.toolId, tool.state);
     }
     if (alsoDo) alsoDo();
+    Finish(history);
+}
+
+void ApplyEngine::Finish(HistoryRecording& history) {
     if (flags_.shellNotifyNeeded) NotifyShell();
     UpdateStartupModule();
-    history.Save();
-    AskAboutRestart();
+    const std::string question = QuestionAction();
+    const bool ask = !question.empty() && RunOrList(question);
+    history.Save();  // before the questions: a restart must not lose it
+    if (ask) AskAboutRestart();
+}
+
+// The question Apply ends with, as the history lists it; "" when none.
+std::string ApplyEngine::QuestionAction() const {
+    if (flags_.restartNeeded) return "ask whether to restart Windows";
+    if (flags_.logOffNeeded) return "ask whether to log off";
+    if (flags_.placesBarChanged) return "tell that the Places Bar changes when programs are opened again";
+    return {};
 }
 
 bool StartupModuleNeeded() {

@@ -9,6 +9,8 @@
 
 namespace kk {
 
+class HistoryRecording;
+
 class RowAccess {
 public:
     virtual ~RowAccess() = default;
@@ -64,6 +66,10 @@ private:
     void ApplyPlacesBar(const std::string& state);
     void ApplyPlugin(int toolId, const std::string& state);
     void UpdateStartupModule();
+    // The startup module, the list's question and the history entry, in
+    // that order; in a dry run the question is only listed.
+    void Finish(HistoryRecording& history);
+    std::string QuestionAction() const;
     void AskAboutRestart();
 
     RowAccess& rows_;

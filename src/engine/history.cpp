@@ -258,7 +258,9 @@ std::string ToolCaption(int toolId) {
     return {};
 }
 
-HistoryRecording::HistoryRecording(const std::string& operation) : scope_(journal_) {
+// In a dry run the changes go to the run's own journal: they are its list.
+HistoryRecording::HistoryRecording(const std::string& operation)
+    : scope_(DryRunActive() && ActiveJournal() ? *ActiveJournal() : journal_) {
     entry_.operation = operation;
     entry_.time = Now();
 }
@@ -271,8 +273,7 @@ void HistoryRecording::Save() {
     if (saved_ || DryRunActive()) return;
     saved_ = true;
     if (entry_.rows.empty()) return;  // nothing the user changed
-    entry_.changes = journal_.Describe();
-    for (const std::string& action : journal_.Actions()) entry_.changes += action + "\n";
+    entry_.changes = journal_.Listing();
     if (SaveHistoryEntry(entry_, journal_)) return;
     static bool told = false;
     if (told) return;

@@ -127,6 +127,17 @@ std::string RegistryJournal::Describe() const {
     return text;
 }
 
+std::string RegistryJournal::Listing() const {
+    std::string text = Describe();
+    for (const std::string& action : actions_) text += action + "\n";
+    return text;
+}
+
+bool RunOrList(const std::string& action) {
+    if (RegistryJournal* journal = ActiveJournal()) journal->AddAction(action);
+    return !DryRunActive();
+}
+
 }  // namespace kk
 
 namespace kk {

@@ -31,6 +31,8 @@ public:
     std::string RestoreScript() const;
     // One line per change, for people.
     std::string Describe() const;
+    // Describe, then one line per action: what a history entry lists.
+    std::string Listing() const;
 
 private:
     std::vector<RegistryChange> changes_;
@@ -66,6 +68,10 @@ private:
     JournalScope journal_;
 };
 bool DryRunActive();
+
+// Notes an action on the system (a program started, a shortcut made) in the
+// active journal; false in a dry run, where the caller lists it and stops.
+bool RunOrList(const std::string& action);
 
 // "HKEY_LOCAL_MACHINE" for HKEY_LOCAL_MACHINE, and so on; "" for others.
 std::string RootName(HKEY root);

@@ -84,11 +84,12 @@ std::string RegisterAndApprove(const std::string& dllName, const char* lookupSuf
     if (!RunDllRegistration(InstallPath() + dllName, true)) return {};
     const std::string base = BaseName(dllName);
     const std::string lookup = "SOFTWARE\\Classes\\" + base + lookupSuffix + "\\Clsid";
-    // A dry run never ran the DLL: a class it has not recorded before is named for it.
-    if (DryRunActive() && !KeyExists(HKEY_LOCAL_MACHINE, lookup)) return "{class of " + dllName + "}";
+    std::string clsid;
     // Reads create missing keys; a DLL that recorded nothing leaves none behind.
-    if (!KeyExists(HKEY_LOCAL_MACHINE, lookup)) return {};
-    std::string clsid = GetString(HKEY_LOCAL_MACHINE, lookup, "");
+    if (KeyExists(HKEY_LOCAL_MACHINE, lookup)) clsid = GetString(HKEY_LOCAL_MACHINE, lookup, "");
+    // A dry run never ran the DLL: a class it has not recorded before is
+    // named for it, and approved as the real one would be.
+    else if (DryRunActive()) clsid = "{class of " + dllName + "}";
     if (!clsid.empty()) SetString(HKEY_LOCAL_MACHINE, kApprovedKey, clsid, kApprovalPrefix + base);
     return clsid;
 }
@@ -96,8 +97,7 @@ std::string RegisterAndApprove(const std::string& dllName, const char* lookupSuf
 }  // namespace
 
 bool RunDllRegistration(const std::string& dllPath, bool registering, DWORD timeoutMs) {
-    if (RegistryJournal* journal = ActiveJournal()) journal->AddAction((registering ? "register " : "unregister ") + dllPath);
-    if (DryRunActive()) return true;  // listed, not run
+    if (!RunOrList((registering ? "register " : "unregister ") + dllPath)) return true;  // listed, not run
     std::lock_guard<std::mutex> serial(g_registrationLock);
     UniqueModule module;
     {

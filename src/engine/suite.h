@@ -18,6 +18,8 @@ enum HelpTopic : int {
     kTopicContents = 100,
     kTopicGeneral = 202,
     kTopicPluginHelp = 213,
+    kTopicPreview = 214,
+    kTopicHistory = 215,
 };
 
 // The suite folder, always ending in a backslash. Until start-up has

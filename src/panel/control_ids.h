@@ -1,6 +1,7 @@
 // Control IDs of the main window, stable for automation (docs/automation.md).
 // Row controls use family * 1000 + ToolId.
 #pragma once
+#include <windows.h>
 
 namespace kk {
 
@@ -17,6 +18,13 @@ enum MainControlId : int {
     kIdTooltip = 25,
     kIdTooltipCaption = 26,
     kIdLogo = 30,  // Logo member n is kIdLogo + n
+};
+
+// Commands the main window adds to its system menu (low four bits clear,
+// below the system's own SC_ range).
+enum SystemMenuCommand : UINT {
+    kCmdPreviewChanges = 0x0110,
+    kCmdHistory = 0x0120,
 };
 
 enum RowFamily : int {

@@ -1,7 +1,9 @@
 #include "panel/control_panel.h"
 
+#include "engine/preview.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
+#include "panel/change_dialogs.h"
 #include "panel/paint.h"
 #include "panel/artwork.h"
 #include "panel/control_ids.h"
@@ -24,6 +26,8 @@ const int kButtonWidth = 75, kButtonHeight = 23;
 const int kWarningWidth = 260, kWarningHeight = 20;
 const int kResizePause = 25;  // ms
 const int kOutOfBoundsInterval = 100;  // ms
+const WPARAM kSysCommandMask = 0xFFF0;  // the command of a WM_SYSCOMMAND code; the low bits are the system's
+const UINT kNoSuchItem = static_cast<UINT>(-1);  // what GetMenuState says of an item a menu lacks
 
 HFONT MakeFont(const LOGFONTA& lf) { return CreateFontIndirectA(&lf); }
 
@@ -127,6 +131,30 @@ void ControlPanel::CreateControls() {
     tooltipCaption_ = make(0, "STATIC", "", WS_VISIBLE | SS_LEFTNOWORDWRAP | SS_NOPREFIX, kIdTooltipCaption,
                            tooltip_.hwnd());
     SetTimer(hwnd_, kOutOfBoundsTimer, kOutOfBoundsInterval, nullptr);
+}
+
+// The window has a system menu only once start-up gives it the style;
+// the items join it the first time it is there.
+void ControlPanel::AddSystemMenuItems() {
+    HMENU menu = GetSystemMenu(hwnd_, FALSE);
+    if (!menu || GetMenuState(menu, kCmdHistory, MF_BYCOMMAND) != kNoSuchItem) return;
+    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(menu, MF_STRING | MF_GRAYED, kCmdPreviewChanges, "Preview changes...");
+    AppendMenuA(menu, MF_STRING, kCmdHistory, "History...");
+}
+
+// The preview has something to show only while Apply has something to do.
+void ControlPanel::UpdateSystemMenu() {
+    AddSystemMenuItems();
+    const bool pending = IsWindowEnabled(Control(kIdApply)) != FALSE;
+    EnableMenuItem(GetSystemMenu(hwnd_, FALSE), kCmdPreviewChanges, MF_BYCOMMAND | (pending ? MF_ENABLED : MF_GRAYED));
+}
+
+void ControlPanel::ShowSystemMenu(POINT screen) {
+    UpdateSystemMenu();
+    const UINT flags = TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY;
+    const int command = TrackPopupMenu(GetSystemMenu(hwnd_, FALSE), flags, screen.x, screen.y, 0, hwnd_, nullptr);
+    if (command) PostMessageA(hwnd_, WM_SYSCOMMAND, command, MAKELPARAM(screen.x, screen.y));
 }
 
 void ControlPanel::ApplySystemFonts(bool vista, bool themeActive) {
@@ -436,6 +464,32 @@ void ControlPanel::OnCommand(int id, int code) {
 
 void ControlPanel::Apply() { ApplyEngine(*this).ApplyChanges(); }
 
+void ControlPanel::PreviewChanges() {
+    if (!IsWindowEnabled(Control(kIdApply))) return;  // nothing pending
+    std::string text;
+    {
+        WaitCursor wait;
+        text = PreviewText(kk::PreviewChanges(*this));
+    }
+    RunTextDialog(hwnd_, kPreviewTitle, text, kTopicPreview);
+}
+
+void ControlPanel::ShowHistory() {
+    HistoryHost host;
+    host.owner = hwnd_;
+    host.rows = this;
+    host.changesPending = IsWindowEnabled(Control(kIdApply)) != FALSE;
+    host.onUndone = [this] { Redetect(); };
+    RunHistoryDialog(host);
+}
+
+void ControlPanel::Redetect() {
+    list_.Redetect();
+    // What an Apply leaves: nothing pending, and the session has changed the system.
+    MarkChangesApplied();
+    RedrawWindow(surface_.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
 bool ControlPanel::Cancel() {
     if (!ConfirmLeave(*this)) return false;
     // The help window is ours (hhctrl runs in this thread); it goes with us.
@@ -541,6 +595,7 @@ void ControlPanel::MarkModified(int toolId) {
 void ControlPanel::NoteChange() {
     EnableWindow(Control(kIdApply), TRUE);
     if (!changesApplied) SetWindowTextA(Control(kIdCancel), "&Cancel");
+    UpdateSystemMenu();
 }
 
 void ControlPanel::MarkChangesApplied() {
@@ -551,6 +606,7 @@ void ControlPanel::MarkChangesApplied() {
     // leave no window with the focus and the keyboard stranded.
     if (GetFocus() == Control(kIdApply)) SetFocus(Control(kIdCancel));
     EnableWindow(Control(kIdApply), FALSE);
+    UpdateSystemMenu();
 }
 
 LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -611,6 +667,37 @@ LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_COMMAND:
         OnCommand(LOWORD(wp), HIWORD(wp));
         return 0;
+    case WM_INITMENU:
+        UpdateSystemMenu();  // the system menu is the window's only menu
+        break;
+    case WM_STYLECHANGED:
+        if (wp == static_cast<WPARAM>(GWL_STYLE)) UpdateSystemMenu();
+        break;
+    case WM_SYSCOMMAND:
+        if ((wp & kSysCommandMask) == kCmdPreviewChanges) {
+            PreviewChanges();
+            return 0;
+        }
+        if ((wp & kSysCommandMask) == kCmdHistory) {
+            ShowHistory();
+            return 0;
+        }
+        // Alt+Space: the system's own tracking would paint a caption icon
+        // over the window's drawn title; the menu opens under the title instead.
+        if ((wp & kSysCommandMask) == SC_KEYMENU && lp == VK_SPACE) {
+            POINT below{0, ChildRect(logo_[0].hwnd()).top};
+            ClientToScreen(hwnd_, &below);
+            ShowSystemMenu(below);
+            return 0;
+        }
+        break;
+    case WM_NCRBUTTONUP:
+        // The caption band is the window's own: its menu is opened here.
+        if (wp == HTCAPTION) {
+            ShowSystemMenu(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+            return 0;
+        }
+        break;
     case WM_CLOSE:
         // Every close request from outside is the program's own Cancel; the
         // hook turns the system menu's Close into Cancel before it gets here.

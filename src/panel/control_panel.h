@@ -92,6 +92,13 @@ public:
     bool Cancel();
     // The Apply button.
     void Apply();
+    // The system menu's "Preview changes..." and "History..."; after an
+    // undo the rows are detected again and nothing is pending.
+    void PreviewChanges();
+    void ShowHistory();
+    void Redetect();
+    // Opens the system menu at a screen point and carries out its choice.
+    void ShowSystemMenu(POINT screen);
     // A row changed: Apply is enabled and, while nothing has been applied
     // yet, Cancel reads "&Cancel".
     void NoteChange();
@@ -171,6 +178,8 @@ private:
     void Paint(HDC dc);
     void OnMaximizeTimer();
     void OnCommand(int id, int code);
+    void AddSystemMenuItems();
+    void UpdateSystemMenu();
 
     // ListEvents
     void OnRowCommand(int controlId, int code) override;

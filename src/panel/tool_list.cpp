@@ -218,14 +218,25 @@ void ToolList::AddRow(int position, HWND surface, const ListStyle& style, PixelS
     CreateSwitch(make, row);
     CreateLink(make, row, entry);
 
-    const RowTags tags = StartingTags(entry);
+    GiveTags(row, StartingTags(entry));
+
+    index_[row.toolId] = rows_.size();
+    rows_.push_back(std::move(row));
+}
+
+void ToolList::GiveTags(ToolRow& row, const RowTags& tags) {
     SetCheckValue(row, tags.checkValue);
     if (row.checkBox) row.checkTag = tags.checkTag;
     if (row.button) row.buttonTag = tags.buttonTag;
     if (row.link) row.linkTag = tags.linkTag;
+}
 
-    index_[row.toolId] = rows_.size();
-    rows_.push_back(std::move(row));
+void ToolList::Redetect() {
+    for (int position = 1; position <= Count(); ++position) {
+        ToolRow& row = rows_[position - 1];
+        GiveTags(row, StartingTags(EntryForPosition(position, pluginKeys_)));
+        if (row.changed) ShowWindow(row.changed.hwnd, SW_HIDE);
+    }
 }
 
 int ToolList::ToolIdAt(int position) const {

@@ -63,6 +63,8 @@ public:
     // state detector, at their provisional places above the visible area.
     void Build(HWND surface, const ListStyle& style, PixelScale scale);
     bool Built() const { return built_; }
+    // Every row back to the state the registry holds now, nothing pending.
+    void Redetect();
 
     int Count() const { return static_cast<int>(rows_.size()); }
     int ToolIdAt(int position) const;  // positions 1..Count; 0 outside
@@ -83,6 +85,7 @@ public:
     static void SetCheckValue(ToolRow& row, int value);
 
 private:
+    static void GiveTags(ToolRow& row, const RowTags& tags);
     void AddRow(int position, HWND surface, const ListStyle& style, PixelScale scale);
 
     std::vector<ToolRow> rows_;

@@ -4,6 +4,7 @@
 
 #include "engine/handles.h"
 #include "engine/registry.h"
+#include "engine/registry_journal.h"
 #include "engine/suite.h"
 #include "engine/winver.h"
 #include "services/pending_messages.h"
@@ -259,32 +260,40 @@ bool StartupModuleInstalled() {
 }
 
 void SetStartupModule(bool on) {
-    CloseStartupModule();
-    const std::string shortcut = ShortcutPath();
-    if (!on) {
-        if (!shortcut.empty()) DeleteFileA(shortcut.c_str());
-        return;
-    }
     const std::string suite = InstallPath();
     const std::string module = suite + kStartupModule;
-    // The "open" verb as ShellExecute runs it, without the shell's error box.
-    SHELLEXECUTEINFOA info{};
-    info.cbSize = sizeof info;
-    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
-    info.lpVerb = "open";
-    info.lpFile = module.c_str();
-    info.lpParameters = "/on";
-    info.lpDirectory = suite.c_str();
-    info.nShow = SW_SHOW;
-    ShellExecuteExA(&info);
+    if (RunOrList("close " + module)) CloseStartupModule();
+    const std::string shortcut = ShortcutPath();
+    if (!on) {
+        DeleteShortcut(shortcut);
+        return;
+    }
+    if (RunOrList("start " + module + " /on")) {
+        // The "open" verb as ShellExecute runs it, without the shell's error box.
+        SHELLEXECUTEINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+        info.lpVerb = "open";
+        info.lpFile = module.c_str();
+        info.lpParameters = "/on";
+        info.lpDirectory = suite.c_str();
+        info.nShow = SW_SHOW;
+        ShellExecuteExA(&info);
+    }
     if (!shortcut.empty() && !FileExists(shortcut))
         CreateShortcut(shortcut, module, "", "", module, 0, "Marrowby Kestrelkit Startup Module");
+}
+
+void DeleteShortcut(const std::string& shortcutPath) {
+    if (shortcutPath.empty() || !FileExists(shortcutPath)) return;
+    if (RunOrList("delete shortcut " + shortcutPath)) DeleteFileA(shortcutPath.c_str());
 }
 
 bool CreateShortcut(const std::string& shortcutPath, const std::string& target, const std::string& workingFolder,
                     const std::string& arguments, const std::string& iconFile, int iconIndex,
                     const std::string& description) {
     if (shortcutPath.empty() || target.empty()) return false;
+    if (!RunOrList("create shortcut " + shortcutPath + " -> " + target)) return true;
     ComApartment com;
     ComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.putVoid())))
@@ -306,10 +315,12 @@ void PinToStartMenu(const std::string& program, const std::string& caption, bool
     const std::string item = caption + ".lnk";
     if (!FileExists(suite + item))
         CreateShortcut(suite + item, suite + program, "", "", suite + program, 0, caption);
-    InvokeItemVerb(suite, item, pin ? "P&in to Start Menu" : "Unp&in from Start Menu");
+    if (RunOrList((pin ? "pin to the Start menu " : "unpin from the Start menu ") + suite + item))
+        InvokeItemVerb(suite, item, pin ? "P&in to Start Menu" : "Unp&in from Start Menu");
 }
 
 void NotifyShell() {
+    if (!RunOrList("notify the shell that file associations changed")) return;
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
     PumpPendingMessages();
     SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);

@@ -29,6 +29,8 @@ void SetStartupModule(bool on);
 bool CreateShortcut(const std::string& shortcutPath, const std::string& target, const std::string& workingFolder,
                     const std::string& arguments, const std::string& iconFile, int iconIndex,
                     const std::string& description);
+// Deletes a shortcut that is there.
+void DeleteShortcut(const std::string& shortcutPath);
 void PinToStartMenu(const std::string& program, const std::string& caption, bool pin);
 void NotifyShell();
 

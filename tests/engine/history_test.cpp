@@ -5,6 +5,7 @@
 #include "engine/apply_engine.h"
 #include "engine/catalogue.h"
 #include "engine/footprint.h"
+#include "engine/preview.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
 #include "services/system_actions.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -84,7 +86,8 @@ TEST_F(History, AnApplyLeavesOneEntryWithEachRowBeforeAndAfterAndAScriptThatPuts
 
 // Everything the panel and the stand-in DLLs write lies under these.
 std::string Dump() {
-    return ExportTree(HKEY_CURRENT_USER, "Software") + ExportTree(HKEY_LOCAL_MACHINE, "Software");
+    return ExportTree(HKEY_CURRENT_USER, "Software") + ExportTree(HKEY_CURRENT_USER, kDesktopKey) +
+           ExportTree(HKEY_LOCAL_MACHINE, "Software");
 }
 
 TEST_F(History, UndoingAnApplyPutsTheRegistryBackByteForByteAndCanItselfBeUndone) {
@@ -110,6 +113,62 @@ TEST_F(History, UndoingAnApplyPutsTheRegistryBackByteForByteAndCanItselfBeUndone
     EXPECT_EQ(entries[0].rows[0].toolId, 301) << "the newest row first";
     UndoHistoryEntry(entries[0], rows);
     EXPECT_EQ(Dump(), applied) << "the undo undone";
+}
+
+// What a preview may not touch besides the registry: the startup module's
+// shortcut and the Start-menu shortcut the search tools pin.
+std::string FilesAndCalls(const kktest::SystemRecorder& recorder) {
+    std::string seen;
+    for (const std::string& file : {StartupFolder() + kStartupShortcutName, InstallPath() + "Find Duplicate Files.lnk"})
+        seen += FileExists(file) ? "1" : "0";
+    return seen + " messages " + std::to_string(recorder.messages.size()) + " started " +
+           std::to_string(recorder.started.size()) + " restarts " + std::to_string(recorder.restartRequests.size());
+}
+
+// A preview names a class the DLL has not recorded yet for the DLL; the
+// real run's list names the class it recorded.
+std::string NamedClasses(std::string listing, const std::string& preview) {
+    for (const char* dll : {"kkrename.dll", "kkfinddupes.dll"}) {
+        if (preview.find("{class of " + std::string(dll) + "}") == std::string::npos) continue;
+        const std::string lookup = "SOFTWARE\\Classes\\" + std::string(dll, strlen(dll) - 4) + ".clsContextMenu\\Clsid";
+        const std::string clsid = GetString(HKEY_LOCAL_MACHINE, lookup, "");
+        for (size_t at; !clsid.empty() && (at = listing.find(clsid)) != std::string::npos;)
+            listing.replace(at, clsid.size(), "{class of " + std::string(dll) + "}");
+    }
+    return listing;
+}
+
+TEST_F(History, APreviewChangesNothingAndListsWhatTheFollowingApplyRecords) {
+    SetString(HKEY_CURRENT_USER, kShellFolders, "Startup", kktest::MakeTempFolder("startup"));
+    const struct {
+        std::vector<int> ticks;
+        int settingsTool;
+        std::string settings;
+    } kCases[] = {
+        {{101, 301}, 123, "2"},  // a DLL, a plugin, and the log-off question
+        {{140, 146}, 0, ""},     // a pinned search tool, the shell notified, the startup module started
+        {{101, 140, 146}, 0, ""},  // each off again, with its DLL's class known
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.ticks.front());
+        auto rows = kktest::MemoryRows::Build();
+        for (int toolId : c.ticks) rows.Tick(toolId, rows.Row(toolId).checkTag.substr(0, 1) != "1");
+        if (c.settingsTool) rows.SetSettings(c.settingsTool, c.settings);
+        const std::string before = Dump(), sideEffects = FilesAndCalls(recorder);
+        const size_t entries = ReadHistory().size();
+
+        const std::string preview = PreviewChanges(rows).Listing();
+        EXPECT_EQ(Dump(), before);
+        EXPECT_EQ(FilesAndCalls(recorder), sideEffects);
+        EXPECT_EQ(ReadHistory().size(), entries) << "a preview is no entry";
+        for (int toolId : c.ticks) EXPECT_TRUE(rows.ChangedShown(toolId)) << "the rows stay pending";
+        EXPECT_FALSE(rows.changesApplied);
+
+        ApplyEngine(rows).ApplyChanges();
+        ASSERT_EQ(ReadHistory().size(), entries + 1);
+        EXPECT_EQ(preview, NamedClasses(ReadHistory()[0].changes, preview));
+        EXPECT_NE(preview.find("close " + InstallPath() + "kkboot.exe"), std::string::npos) << preview;
+    }
 }
 
 TEST_F(History, TheNewestEntriesAreKeptAndAnUnwritableHistoryStopsNoApply) {
