@@ -147,8 +147,13 @@ void ApplyEngine::ApplyChanges() {
         const std::string kind = rows_.KindTag(toolId);
         if (IsKindTag(kind, kKindOnOff)) {
             const std::string state = std::to_string(rows_.CheckValue(toolId));
-            history.Row(toolId, rows_.CheckTag(toolId), state);
-            ApplyTool(toolId, state);
+            // A row whose link holds its settings records them with its flag,
+            // so that an undo puts back the settings as well.
+            const std::string link = rows_.LinkTag(toolId);
+            const bool withSettings = !link.empty() && link[0] == '#';
+            const std::string whole = withSettings ? state + link.substr(1) : state;
+            history.Row(toolId, withSettings ? DetectQuietly(toolId) : rows_.CheckTag(toolId), whole);
+            ApplyTool(toolId, whole);
             rows_.SetCheckTag(toolId, state);
         } else if (IsKindTag(kind, kKindSettings) || IsKindTag(kind, kKindInformation)) {
             const std::string state = rows_.ButtonTag(toolId);

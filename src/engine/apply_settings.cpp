@@ -68,9 +68,10 @@ void ApplyEngine::ApplySetting(int toolId, const std::string& state) {
     switch (toolId) {
     case 107:
     case 156: {
-        // The flag comes with the state; the settings live in the row's link tag after its "#".
-        const std::string link = rows_.LinkTag(toolId);
-        const std::string text = Chars(state, 0, 1) + Chars(link, 1);
+        // The flag comes with the state; the settings come with it too when
+        // it carries them (an undo, an import), else from the row's link
+        // tag after its "#".
+        const std::string text = state.size() > 1 ? state : Chars(state, 0, 1) + Chars(rows_.LinkTag(toolId), 1);
         if (toolId == 107) {
             const std::vector<std::string> parts = SplitAtNul(Chars(text, 2));
             SetSuite("CommandPrompt", Chars(text, 1, 1));

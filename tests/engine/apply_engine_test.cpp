@@ -245,6 +245,11 @@ TEST_F(ApplyDriver, LinkRowsTakeTheirSettingsFromTheLinkAndKeepTheStartupModuleI
     rows.Tick(156, false);
     engine.ApplyChanges();
     EXPECT_FALSE(StartupModuleInstalled()) << "with every feature off the module goes";
+
+    // A whole state (an undo, an import) brings its own settings, whatever the link holds.
+    engine.ApplyStates({{156, "101Old"}, {107, "0" + Fields({"1", ""})}}, "Undo");
+    EXPECT_EQ(DetectToolState(156), "101Old");
+    EXPECT_EQ(Suite("CommandPrompt") + "|" + Suite("CommandPromptApp"), "1|");
 }
 
 TEST_F(ApplyDriver, WorkingCopiesAreRefreshedByDetectionAndSavedByApply) {
