@@ -7,7 +7,8 @@
 # given (a Browse button, say), and saves .demo/page-WINVER-TOOLID.png.
 # A negative CONTROLID steps the page's tabs that often with Ctrl+Tab
 # (999 -2: the About page's Plugins tab); TOOLID 0 with "max" or "grow"
-# shows the main window maximised or enlarged instead of a page.
+# shows the main window maximised or enlarged instead of a page, and
+# "history" or "preview" opens that dialog from the system menu.
 # The 32-bit panel; KK_DEMO_ARCH=x64 shows the 64-bit one.
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
