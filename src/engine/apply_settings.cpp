@@ -205,7 +205,7 @@ void ApplyEngine::ApplyPlugin(int toolId, const std::string& state) {
         const std::string name = value("ShortcutName"), target = value("ShortcutTarget");
         const std::string shortcut = StartupFolder() + name + ".lnk";
         if (on && !FileExists(shortcut)) CreateShortcut(shortcut, target, "", "", target, 0, name);
-        if (!on && FileExists(shortcut)) DeleteFileA(shortcut.c_str());
+        if (!on && FileExists(shortcut) && !ListedOnly("delete shortcut " + shortcut)) DeleteFileA(shortcut.c_str());
     } else if (type == "3") {
         for (int n = 1; n <= 99; ++n) {
             const std::string suffix = TwoDigits(n);

@@ -4,6 +4,7 @@
 
 #include "engine/handles.h"
 #include "engine/registry.h"
+#include "engine/registry_journal.h"
 #include "engine/suite.h"
 #include "engine/winver.h"
 #include "services/pending_messages.h"
@@ -258,7 +259,15 @@ bool StartupModuleInstalled() {
     return !shortcut.empty() && FileExists(shortcut);
 }
 
+bool ListedOnly(const std::string& action) {
+    if (RegistryJournal* journal = ActiveJournal()) journal->AddAction(action);
+    return DryRunActive();
+}
+
 void SetStartupModule(bool on) {
+    // Listed when it changes; a preview leaves the module alone.
+    if (on != StartupModuleInstalled()) ListedOnly(on ? "startup module on" : "startup module off");
+    if (DryRunActive()) return;
     CloseStartupModule();
     const std::string shortcut = ShortcutPath();
     if (!on) {
@@ -285,6 +294,7 @@ bool CreateShortcut(const std::string& shortcutPath, const std::string& target, 
                     const std::string& arguments, const std::string& iconFile, int iconIndex,
                     const std::string& description) {
     if (shortcutPath.empty() || target.empty()) return false;
+    if (ListedOnly("create shortcut " + shortcutPath)) return true;
     ComApartment com;
     ComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.putVoid())))
@@ -302,6 +312,7 @@ bool CreateShortcut(const std::string& shortcutPath, const std::string& target, 
 }
 
 void PinToStartMenu(const std::string& program, const std::string& caption, bool pin) {
+    if (ListedOnly((pin ? "pin " : "unpin ") + caption)) return;
     const std::string suite = InstallPath();
     const std::string item = caption + ".lnk";
     if (!FileExists(suite + item))

@@ -22,8 +22,12 @@ inline constexpr char kStartupDdeTopic[] = "StartupForm";
 // The user's Startup folder with a trailing backslash.
 std::string StartupFolder();
 bool StartupModuleInstalled();
+// Notes an action on the system (not a registry change) in the active
+// journal; true in a dry run, where the caller then leaves it undone.
+bool ListedOnly(const std::string& action);
 // Closes a running startup module (DDE "close", 2 seconds at most); on
 // true starts kkboot.exe /on and creates its shortcut, on false deletes it.
+// In a dry run it is only listed.
 void SetStartupModule(bool on);
 
 bool CreateShortcut(const std::string& shortcutPath, const std::string& target, const std::string& workingFolder,
