@@ -81,6 +81,10 @@ int SetCommand(const std::vector<std::string>& arguments, bool dryRun) {
         PrintError(error + "; nothing was changed");
         return kExitRefused;
     }
+    if (list.empty()) {
+        Print("Nothing to change.\n");
+        return kExitDone;
+    }
     RegistryJournal preview;
     std::unique_ptr<DryRunScope> dryRunScope;
     if (dryRun) dryRunScope = std::make_unique<DryRunScope>(preview);

@@ -18,7 +18,8 @@ constexpr char kTools[] = "[Tools]";
 constexpr char kPlugins[] = "[Plugins]";
 constexpr char kHotkeys[] = "[Hotkeys]";
 constexpr char kDetails[] = "[Details]";
-constexpr char kInstallPathToken[] = "%InstallPath%\\";
+// The installation folder as the escaped text holds it (its backslash doubled).
+constexpr char kInstallPathToken[] = "%InstallPath%\\\\";
 constexpr size_t kLongestToolId = 4;
 
 // Every occurrence of `from`, compared without regard to case, as `to`.
@@ -32,7 +33,9 @@ std::string ReplaceAll(const std::string& text, const std::string& from, const s
     return out + text.substr(at);
 }
 
-std::string Portable(const std::string& text) { return EscapeText(ReplaceAll(text, InstallPath(), kInstallPathToken)); }
+std::string Portable(const std::string& text) {
+    return ReplaceAll(EscapeText(text), EscapeText(InstallPath()), kInstallPathToken);
+}
 
 std::string Line(const std::string& name, const std::string& text) { return name + "=" + Portable(text) + "\r\n"; }
 

@@ -34,12 +34,16 @@ std::string WithoutCr(std::string text) {
 Console RunKkctl(const std::string& arguments) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    const std::string outPath = std::string(temp) + "kkctl-out.txt", errPath = std::string(temp) + "kkctl-err.txt";
+    // Files of their own each run: a console host may hold the last run's a while.
+    static int run = 0;
+    const std::string stem = std::string(temp) + "kkctl-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++run);
+    const std::string outPath = stem + ".out", errPath = stem + ".err";
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
     Console result;
     {
-        kk::UniqueKernel out(CreateFileA(outPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
-        kk::UniqueKernel err(CreateFileA(errPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr));
+        const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+        kk::UniqueKernel out(CreateFileA(outPath.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
+        kk::UniqueKernel err(CreateFileA(errPath.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
@@ -54,8 +58,10 @@ Console RunKkctl(const std::string& arguments) {
         if (WaitForSingleObject(process.get(), kRunLimitMs) != WAIT_OBJECT_0) TerminateProcess(process.get(), 99);
         GetExitCodeProcess(process.get(), &result.code);
     }
-    result.out = WithoutCr(kk::ReadWholeFile(outPath));
-    result.err = WithoutCr(kk::ReadWholeFile(errPath));
+    result.out = WithoutCr(ReadFileBytes(outPath));
+    result.err = WithoutCr(ReadFileBytes(errPath));
+    DeleteFileA(outPath.c_str());
+    DeleteFileA(errPath.c_str());
     return result;
 }
 
@@ -95,6 +101,11 @@ class Kkctl : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(InstallPanel(true).empty());
+        // As where the panel has started once: reading the saved lists made their keys.
+        for (const char* key : {"SOFTWARE\\Marrowby\\Kestrelkit\\Hotkeys", "Software\\Marrowby\\Menukit\\Details"}) {
+            HKEY made = nullptr;
+            if (RegCreateKeyA(HKEY_CURRENT_USER, key, &made) == ERROR_SUCCESS) RegCloseKey(made);
+        }
         // No startup module to start or close.
         WriteString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
     }
@@ -125,9 +136,19 @@ TEST_F(Kkctl, AnUndoPutsBackTheRegistryByteForByte) {
 }
 
 TEST_F(Kkctl, APreviewListsExactlyWhatTheFollowingSetRecordsAndChangesNothing) {
-    for (const char* states : {"101=1 104=1 123=0", "123=1 145=5\\04 130=1"}) {
+    // A DLL never registered has no class a preview could name: the
+    // machines of these cases have had their tools on before.
+    const struct {
+        const char* earlier;
+        const char* states;
+    } cases[] = {
+        {"set 101=1 104=1", "101=0 104=0 123=0"},
+        {"set 101=0 104=0", "101=1 104=1 145=5\\04 130=1"},
+    };
+    SetUp();
+    for (const auto& [earlier, states] : cases) {
         SCOPED_TRACE(states);
-        SetUp();
+        Run(earlier);
         const std::string before = Dump();
         const Console preview = RunKkctl(std::string("set --dry-run ") + states);
         ASSERT_EQ(preview.code, 0u) << preview.err;
@@ -146,7 +167,7 @@ TEST_F(Kkctl, AProfileExportedOnOneMachineGivesTheSameStatusOnAFreshOne) {
     const std::string status = RunKkctl("status").out;
     Run("export C:\\profile.ini");
     const std::string profile = ReadFileBytes("C:\\profile.ini");
-    EXPECT_NE(profile.find("%InstallPath%\\kkrename.exe"), std::string::npos) << profile;
+    EXPECT_NE(profile.find("%InstallPath%\\\\kkrename.exe"), std::string::npos) << profile;
     EXPECT_EQ(profile.find(suite), std::string::npos) << "a path inside the installation stayed absolute";
 
     Run("reset");
@@ -183,7 +204,9 @@ TEST_F(Kkctl, BadInputIsRefusedNamingItsLineAndNothingIsWritten) {
         {"undo 20990101-000000-000", "Kestrelkit history entry\r\nTime: now\r\nOperation: Set\r\nChanges:\r\n", 1, ".reg: line 1"},
         {"set 123=0", nullptr, 1, "close it and try again", true},
     };
-    const std::string entry = kk::HistoryFolder() + "20990101-000000-000";
+    const std::string folder = kk::HistoryFolder(), entry = folder + "20990101-000000-000";
+    for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
+        CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.arguments);
         const bool undo = std::string(c.arguments).rfind("undo", 0) == 0;
