@@ -13,7 +13,9 @@ source "$(dirname "$0")/env.sh"
 # One run's ceiling: a panel that never shows must not hold make bench.
 RUN_LIMIT=1200
 
-for arch in x86 x64; do
+# KK_ARCHS=x64 builds and measures one of them, as build.sh does.
+ARCHS=" ${KK_ARCHS:-x86 x64} "
+for arch in $ARCHS; do
   B=$BUILD/bench-$arch
   toolchain=$ROOT/cmake/mingw-$([ $arch = x86 ] && echo i686 || echo x86_64).cmake
   if [ ! -f "$B/CMakeCache.txt" ]; then
@@ -57,8 +59,12 @@ bench() {
   )
 }
 
-echo "== 32-bit build (x86), each figure beside a bare 32-bit program"
-if has_wine32; then bench x86 "$@"; else echo "not measured: $NO_32BIT_NOTE"; fi
-echo
-echo "== 64-bit build (x64), each figure beside a bare 64-bit program"
-bench x64 "$@"
+if [[ $ARCHS == *" x86 "* ]]; then
+  echo "== 32-bit build (x86), each figure beside a bare 32-bit program"
+  if has_wine32; then bench x86 "$@"; else echo "not measured: $NO_32BIT_NOTE"; fi
+  echo
+fi
+if [[ $ARCHS == *" x64 "* ]]; then
+  echo "== 64-bit build (x64), each figure beside a bare 64-bit program"
+  bench x64 "$@"
+fi

@@ -2,14 +2,15 @@
 // each read back by the state detector as the next start would.
 #include "engine/apply_engine.h"
 
+#include "app/memory_rows.h"
 #include "app/modes.h"
 #include "engine/footprint.h"
+#include "engine/history.h"
 #include "engine/registry.h"
 #include "engine/shell_registration.h"
 #include "engine/state_detector.h"
 #include "engine/suite.h"
 #include "services/system_actions.h"
-#include "app/memory_rows.h"
 #include "support/recorder.h"
 #include "support/scratch_registry.h"
 #include "support/test_env.h"
@@ -110,6 +111,10 @@ TEST_F(ApplyDriver, TheDllUpgradeRegistersOnlyTheListedTickedToolsAgain) {
     EXPECT_EQ(GetString(kClasses, handler("KkPendingMenu"), ""), "stale");
     EXPECT_FALSE(KeyExists(kClasses, handler("KkCopyDataMenu"))) << "listed, not ticked";
     EXPECT_FALSE(DllUpgradePending());
+    // One history entry, with the tool registered again.
+    const std::vector<HistoryEntry> history = ReadHistory();
+    ASSERT_FALSE(history.empty());
+    EXPECT_EQ(history.front().operation + " " + std::to_string(history.front().rows.size()), "DLL upgrade 1");
     ASSERT_EQ(recorder.messages.size(), 1u);
     const kktest::RecordedMessage& m = recorder.messages[0];
     EXPECT_EQ(m.text + "|" + m.title + "|" + std::to_string(m.style),

@@ -2,13 +2,13 @@
 // a history that cannot be written, and entries that are not whole.
 #include "engine/history.h"
 
+#include "app/memory_rows.h"
 #include "engine/apply_engine.h"
 #include "engine/catalogue.h"
 #include "engine/footprint.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
 #include "services/system_actions.h"
-#include "app/memory_rows.h"
 #include "support/recorder.h"
 #include "support/scratch_registry.h"
 #include "support/test_env.h"

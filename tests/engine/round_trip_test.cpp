@@ -3,6 +3,7 @@
 // next start would. The expected footprints are written out here as the
 // suite's components rely on them, independently of the engine's tables.
 #include "../fixtures/stand_in_classes.h"
+#include "app/memory_rows.h"
 #include "app/modes.h"
 #include "engine/apply_engine.h"
 #include "engine/footprint.h"
@@ -11,7 +12,6 @@
 #include "engine/state_detector.h"
 #include "engine/suite.h"
 #include "services/system_actions.h"
-#include "app/memory_rows.h"
 #include "support/recorder.h"
 #include "support/scratch_registry.h"
 #include "support/test_env.h"
