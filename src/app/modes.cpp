@@ -55,9 +55,11 @@ void RunReset(RowAccess& rows, const std::string& operation) {
     ApplyEngine engine(rows);
     HistoryRecording history(operation);
     for (const ToolState& tool : ResetStates(rows)) {
-        // Every footprint is removed, but only real changes are listed.
+        // Every footprint is removed, but only real changes are listed; a
+        // bare flag leaves a tool's settings as they are.
         const std::string before = DetectQuietly(tool.toolId);
-        if (before != tool.state) history.Row(tool.toolId, before, tool.state);
+        const bool same = tool.state.size() == 1 ? before.compare(0, 1, tool.state) == 0 : before == tool.state;
+        if (!same) history.Row(tool.toolId, before, tool.state);
         engine.ApplyTool(tool.toolId, tool.state);
     }
     SetStartupModule(false);

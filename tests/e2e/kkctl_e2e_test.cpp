@@ -237,4 +237,27 @@ TEST_F(Kkctl, AStateTheWindowsVersionWithdrawsIsReportedAndSkipped) {
     EXPECT_EQ(Dump(), before);
 }
 
+TEST_F(Kkctl, RefusesTheSystemsAndInstallationsThePanelRefusesWithItsTexts) {
+    const struct {
+        const char* version;
+        bool installed;
+        const char* message;
+    } cases[] = {
+        {"win98", true, "This software is intended only for Windows Vista, Windows XP"},
+        {"win7", true, "This software is intended only for Windows Vista, Windows XP"},
+        {"winxp", false, "Marrowby Kestrelkit has not been properly installed."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        SetPanelWindowsVersion(c.version);
+        if (!c.installed) RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSuiteKey, "InstallPath");
+        const std::string before = Dump();
+        const Console result = RunKkctl("set 101=1 123=1");
+        EXPECT_EQ(Dump(), before);
+        SetUp();
+        EXPECT_EQ(result.code, 1u);
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    }
+}
+
 }  // namespace
