@@ -20,7 +20,7 @@ bool ParseAssignment(const std::string& text, Assignment& a) {
     const size_t equals = text.find('=');
     if (equals == std::string::npos || equals == 0) return false;
     const std::string id = text.substr(0, equals);
-    if (id.find_first_not_of("0123456789") != std::string::npos || id.size() > 4) return false;
+    if (id.find_first_not_of("0123456789") != std::string::npos || id.size() > kLongestToolId) return false;
     a.toolId = std::stoi(id);
     return UnescapeText(text.substr(equals + 1), a.state);
 }

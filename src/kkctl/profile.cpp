@@ -20,7 +20,6 @@ constexpr char kHotkeys[] = "[Hotkeys]";
 constexpr char kDetails[] = "[Details]";
 // The installation folder as the escaped text holds it (its backslash doubled).
 constexpr char kInstallPathToken[] = "%InstallPath%\\\\";
-constexpr size_t kLongestToolId = 4;
 
 // Every occurrence of `from`, compared without regard to case, as `to`.
 std::string ReplaceAll(const std::string& text, const std::string& from, const std::string& to) {

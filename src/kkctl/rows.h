@@ -10,6 +10,9 @@
 
 namespace kk {
 
+// The digits of the longest ToolId a command line or profile may name.
+inline constexpr size_t kLongestToolId = 4;
+
 // The rows with their detected states; nothing is written, not even the
 // working copies a start refreshes.
 MemoryRows BuildRowsQuietly();
