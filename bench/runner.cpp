@@ -9,6 +9,7 @@
 // named by the machine's InstallPath.
 #include "app/initialize.h"
 #include "bench_report.h"
+#include "console_status.h"
 #include "engine/suite.h"
 #include "floor_windows.h"
 #include "engine/footprint.h"
@@ -30,7 +31,7 @@ namespace {
 
 const SIZE kStartSize{440, 300};
 const SIZE kRelayoutA{640, 480}, kRelayoutB{520, 480};
-const int kStartRounds = 9, kRelayoutRounds = 21, kDialogRounds = 9, kScaleRounds = 5;
+const int kStartRounds = 9, kRelayoutRounds = 21, kDialogRounds = 9, kScaleRounds = 5, kStatusRounds = 9;
 
 void Pump() {
     MSG msg;
@@ -318,10 +319,26 @@ void TimeListPages() {
     std::printf("(%d openings of each; the reorder beside one plain repaint)\n", kDialogRounds);
 }
 
+void TimeStatus() {
+    double status = 0, floor = 0;
+    if (!kk::FileExists(kk::ModuleFolder() + "kkctl.exe")) {
+        std::printf("kkctl status: not measured, kkctl.exe is not beside the runner\n");
+        return;
+    }
+    if (!TimeConsoleStatus(kStatusRounds, status, floor)) std::printf("kkctl status: some runs failed\n");
+    Row("kkctl status, beside a bare program", status, floor, "ms", 1.5);
+    std::printf("(%d runs of each, alternating; the bare program opens the same registry keys)\n", kStatusRounds);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     kk::InitCommonControlClasses();
+    // "kkctl": only the console program's figure.
+    if (argc > 1 && std::string(argv[1]) == "kkctl") {
+        TimeStatus();
+        return 0;
+    }
     // "pages": only the list pages' figures, for work on one page.
     if (argc > 1 && std::string(argv[1]) == "pages") {
         TimeListPages();
@@ -353,6 +370,7 @@ int main(int argc, char** argv) {
                 static_cast<int>(panelStart.ms.size()), static_cast<int>(panelRelayout.size()), kRelayoutA.cx,
                 kRelayoutA.cy, kRelayoutB.cx, kRelayoutB.cy);
     TimePluginScale(recordsPath, reportPath, Median(panelStart.ms));
+    TimeStatus();
     TimeListPages();
     return 0;
 }

@@ -5,7 +5,7 @@
 # its own where that panel is installed as on a user's machine: the 32-bit
 # one on 32-bit Windows (on 64-bit Windows it would hand over to a 64-bit
 # panel), the 64-bit one on 64-bit Windows. Arguments go to the runner
-# ("pages": the list pages only).
+# ("pages": the list pages only; "kkctl": the console program only).
 set -euo pipefail
 source "$(dirname "$0")/env.sh"
 "$ROOT/scripts/deps.sh"
@@ -13,13 +13,15 @@ source "$(dirname "$0")/env.sh"
 # One run's ceiling: a panel that never shows must not hold make bench.
 RUN_LIMIT=1200
 
-for arch in x86 x64; do
+# KK_ARCHS=x64 builds and measures one of them, as build.sh does.
+ARCHS=" ${KK_ARCHS:-x86 x64} "
+for arch in $ARCHS; do
   B=$BUILD/bench-$arch
   toolchain=$ROOT/cmake/mingw-$([ $arch = x86 ] && echo i686 || echo x86_64).cmake
   if [ ! -f "$B/CMakeCache.txt" ]; then
     cmake -S "$ROOT/bench" -B "$B" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
   fi
-  cmake --build "$B" -j"$(nproc)" --target bench_panel bench_floor bench_runner >/dev/null
+  cmake --build "$B" -j"$(nproc)" --target bench_panel bench_floor bench_runner kkctl bench_status_floor >/dev/null
 done
 
 start_xvfb 1024x768
@@ -41,7 +43,8 @@ bench() {
   rm -rf "$prefix"; cp -a "$template" "$prefix"
   local suite="$prefix/drive_c/Program Files/Marrowby/Kestrelkit"
   mkdir -p "$suite"
-  cp -f "$BUILD/bench-$arch"/bench_panel.exe "$BUILD/bench-$arch"/bench_floor.exe "$BUILD/bench-$arch"/bench_runner.exe "$suite/"
+  cp -f "$BUILD/bench-$arch"/bench_panel.exe "$BUILD/bench-$arch"/bench_floor.exe "$BUILD/bench-$arch"/bench_runner.exe \
+    "$BUILD/bench-$arch"/bench_status_floor.exe "$BUILD/bench-$arch"/kestrelkit/kkctl.exe "$suite/"
   wine_reg "$prefix" add 'HKLM\SOFTWARE\Marrowby\Kestrelkit' /v InstallPath /d 'C:\Program Files\Marrowby\Kestrelkit' /f "$(reg_view $arch)"
   (
     use_prefix "$prefix"
@@ -56,8 +59,12 @@ bench() {
   )
 }
 
-echo "== 32-bit build (x86), each figure beside a bare 32-bit program"
-if has_wine32; then bench x86 "$@"; else echo "not measured: $NO_32BIT_NOTE"; fi
-echo
-echo "== 64-bit build (x64), each figure beside a bare 64-bit program"
-bench x64 "$@"
+if [[ $ARCHS == *" x86 "* ]]; then
+  echo "== 32-bit build (x86), each figure beside a bare 32-bit program"
+  if has_wine32; then bench x86 "$@"; else echo "not measured: $NO_32BIT_NOTE"; fi
+  echo
+fi
+if [[ $ARCHS == *" x64 "* ]]; then
+  echo "== 64-bit build (x64), each figure beside a bare 64-bit program"
+  bench x64 "$@"
+fi

@@ -68,11 +68,11 @@ if [ ! -f "$PREFIX/.demo-data-3" ]; then
 fi
 use_prefix "$PREFIX"
 
-# The installation: the panel and the stand-ins of the suite's components,
+# The installation: the panel, the console program and the stand-ins of the suite's components,
 # of the one build shown, and InstallPath in that panel's view.
 SUITE="$PREFIX/drive_c/Program Files/Marrowby/Kestrelkit"
 mkdir -p "$SUITE"
-cp -f "$BUILD/$DEMO_ARCH/Control Panel.exe" "$SUITE/"
+cp -f "$BUILD/$DEMO_ARCH/Control Panel.exe" "$BUILD/$DEMO_ARCH/kkctl.exe" "$SUITE/"
 for f in "$BUILD/$DEMO_ARCH"/fixtures/*.exe "$BUILD/$DEMO_ARCH"/fixtures/*.dll "$ROOT"/fixtures/demo/*; do
   [ -e "$f" ] && cp -f "$f" "$SUITE/"
 done

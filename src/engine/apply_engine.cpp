@@ -138,9 +138,9 @@ void ApplyEngine::ApplyTool(int toolId, const std::string& state) {
     ApplySetting(toolId, state);
 }
 
-void ApplyEngine::ApplyChanges() {
+void ApplyEngine::ApplyChanges(const std::string& operation) {
     flags_ = ApplyFlags();
-    HistoryRecording history("Apply");
+    HistoryRecording history(operation);
     for (int p = 1; p <= rows_.RowCount(); ++p) {
         const int toolId = rows_.ToolIdAt(p);
         if (!rows_.ChangedShown(toolId)) continue;

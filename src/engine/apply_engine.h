@@ -47,8 +47,9 @@ public:
 
     // Writes the footprint of one tool for the given state text.
     void ApplyTool(int toolId, const std::string& state);
-    // The Apply button.
-    void ApplyChanges();
+    // The Apply button; operation names its history entry (the console
+    // program's "Set" applies the same way).
+    void ApplyChanges(const std::string& operation = "Apply");
     // Each tool to the given state, then the startup module and the
     // questions, as one history entry named by operation (an Undo, an
     // import, a reset). The rows are not touched: the caller detects again.

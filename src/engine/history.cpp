@@ -24,8 +24,9 @@ constexpr char kChangesField[] = "Changes:";
 constexpr char kRegisterAction[] = "register ";  // as the DLL registration lists itself
 constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-// States hold NULs and tabs; a line of the entry holds neither.
-std::string Escape(const std::string& text) {
+}  // namespace
+
+std::string EscapeText(const std::string& text) {
     std::string escaped;
     for (char c : text) {
         switch (c) {
@@ -40,7 +41,7 @@ std::string Escape(const std::string& text) {
     return escaped;
 }
 
-bool Unescape(const std::string& text, std::string& plain) {
+bool UnescapeText(const std::string& text, std::string& plain) {
     plain.clear();
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\\') {
@@ -60,6 +61,8 @@ bool Unescape(const std::string& text, std::string& plain) {
     return true;
 }
 
+namespace {
+
 std::vector<std::string> Split(const std::string& text, char separator) {
     std::vector<std::string> parts;
     size_t from = 0;
@@ -70,26 +73,6 @@ std::vector<std::string> Split(const std::string& text, char separator) {
 }
 
 bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
-
-bool WriteWholeFile(const std::string& path, const std::string& text) {
-    UniqueKernel file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                                  nullptr));
-    if (!file) return false;
-    DWORD written = 0;
-    return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size();
-}
-
-std::string ReadWholeFile(const std::string& path) {
-    UniqueKernel file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return {};
-    std::string text(GetFileSize(file.get(), nullptr), '\0');
-    DWORD got = 0;
-    if (text.empty() || !ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size()), &got, nullptr)) return {};
-    text.resize(got);
-    return text;
-}
 
 // The entry files' names without extension, oldest first.
 std::vector<std::string> EntryIds(const std::string& folder) {
@@ -133,6 +116,26 @@ std::string Now() {
 
 }  // namespace
 
+bool WriteWholeFile(const std::string& path, const std::string& text) {
+    UniqueKernel file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    UniqueKernel file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return {};
+    std::string text(GetFileSize(file.get(), nullptr), '\0');
+    DWORD got = 0;
+    if (text.empty() || !ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size()), &got, nullptr)) return {};
+    text.resize(got);
+    return text;
+}
+
 std::string HistoryFolder() {
     DWORD type = REG_NONE;
     std::string appData;
@@ -150,8 +153,8 @@ std::string FormatHistoryEntry(const HistoryEntry& entry) {
     std::string text = std::string(kHeader) + "\r\n" + kTimeField + entry.time + "\r\n" + kOperationField +
                        entry.operation + "\r\n";
     for (const HistoryRow& row : entry.rows)
-        text += kRowField + std::to_string(row.toolId) + "\t" + Escape(row.caption) + "\t" + Escape(row.before) +
-                "\t" + Escape(row.after) + "\r\n";
+        text += kRowField + std::to_string(row.toolId) + "\t" + EscapeText(row.caption) + "\t" + EscapeText(row.before) +
+                "\t" + EscapeText(row.after) + "\r\n";
     text += std::string(kChangesField) + "\r\n";
     for (const std::string& line : Split(entry.changes, '\n'))
         if (!line.empty()) text += line + "\r\n";
@@ -183,8 +186,8 @@ bool ParseHistoryEntry(const std::string& text, HistoryEntry& entry, std::string
             row.toolId = static_cast<int>(TextToInteger(fields[0]));
             if (fields.size() != 4 || row.toolId <= 0 || std::to_string(row.toolId) != fields[0])
                 return fail(i, "a row needs a ToolId, a caption and two states");
-            if (!Unescape(fields[1], row.caption) || !Unescape(fields[2], row.before) ||
-                !Unescape(fields[3], row.after))
+            if (!UnescapeText(fields[1], row.caption) || !UnescapeText(fields[2], row.before) ||
+                !UnescapeText(fields[3], row.after))
                 return fail(i, "a broken escape in the row");
             entry.rows.push_back(std::move(row));
         } else if (line == kChangesField) {

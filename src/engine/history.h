@@ -26,6 +26,16 @@ struct HistoryEntry {
     std::string changes;  // one line per registry change
 };
 
+// A text on one line: backslash, NUL, tab, CR and LF as \\, \0, \t, \r
+// and \n (states hold NULs and tabs). UnescapeText is false on a broken escape.
+std::string EscapeText(const std::string& text);
+bool UnescapeText(const std::string& text, std::string& plain);
+
+// A whole file: written anew (false when it could not be), or read ("" when
+// it cannot be).
+bool WriteWholeFile(const std::string& path, const std::string& text);
+std::string ReadWholeFile(const std::string& path);
+
 // The folder with a trailing backslash; "" when the user has no
 // application-data folder.
 std::string HistoryFolder();
@@ -62,6 +72,8 @@ std::string ToolCaption(int toolId);
 // Records one operation: while it lives the registry layer's changes go
 // into its journal; Save writes the entry when anything changed. A history
 // that cannot be written stops nothing: the user is told once per start.
+// In a dry run Save writes nothing and hands the changes to the journal
+// that was active before, the preview's.
 class HistoryRecording {
 public:
     explicit HistoryRecording(const std::string& operation);

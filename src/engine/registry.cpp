@@ -474,6 +474,8 @@ void CopyKey(HKEY sourceRoot, const std::string& sourceKey, HKEY targetRoot, con
     // Copying a tree into itself would never end.
     if (sourceRoot == targetRoot && SameOrBelow(targetKey, sourceKey)) return;
     if (KeyExists(targetRoot, targetKey)) DeleteKey(targetRoot, targetKey);
+    // Enumerating would create a missing source, which a dry run cannot show.
+    if (!KeyExists(sourceRoot, sourceKey)) return;
     for (const std::string& name : EnumValues(sourceRoot, sourceKey))
         SetString(targetRoot, targetKey, name, GetString(sourceRoot, sourceKey, name));
     for (const std::string& name : EnumKeys(sourceRoot, sourceKey))

@@ -198,7 +198,8 @@ bool ParseData(const std::string& text, ScriptStep& step) {
     return false;
 }
 
-bool ParseScript(const std::string& script, std::vector<ScriptStep>& steps) {
+// badLine: the 1-based line that stopped it.
+bool ParseScript(const std::string& script, std::vector<ScriptStep>& steps, size_t& badLine) {
     std::vector<std::string> lines;
     for (size_t from = 0, at; from <= script.size(); from = at + 1) {
         at = script.find('\n', from);
@@ -207,10 +208,12 @@ bool ParseScript(const std::string& script, std::vector<ScriptStep>& steps) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         lines.push_back(line);
     }
+    badLine = 1;
     if (lines.empty() || lines[0] != "REGEDIT4") return false;
     HKEY root = nullptr;
     std::string key;
     for (size_t i = 1; i < lines.size(); ++i) {
+        badLine = i + 1;
         const std::string& line = lines[i];
         if (line.empty()) continue;
         ScriptStep step;
@@ -243,9 +246,18 @@ bool ParseScript(const std::string& script, std::vector<ScriptStep>& steps) {
 
 }  // namespace
 
+bool CheckRegeditScript(const std::string& script, std::string& error) {
+    std::vector<ScriptStep> steps;
+    size_t badLine = 0;
+    if (ParseScript(script, steps, badLine)) return true;
+    error = "line " + std::to_string(badLine) + ": not a line of a REGEDIT4 file";
+    return false;
+}
+
 bool ApplyRegeditScript(const std::string& script) {
     std::vector<ScriptStep> steps;
-    if (!ParseScript(script, steps)) return false;
+    size_t badLine = 0;
+    if (!ParseScript(script, steps, badLine)) return false;
     for (const ScriptStep& s : steps) {
         switch (s.kind) {
         case ScriptStep::Kind::MakeKey: MakeKey(s.root, s.key); break;

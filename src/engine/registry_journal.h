@@ -82,6 +82,9 @@ std::string ExportTree(HKEY root, const std::string& key);
 // values set and deleted); false, changing nothing, when a line is not
 // one the format allows.
 bool ApplyRegeditScript(const std::string& script);
+// Whether ApplyRegeditScript would take the text; when not, error names
+// the line ("line 3: ...").
+bool CheckRegeditScript(const std::string& script, std::string& error);
 
 // One value as a REGEDIT4 line: "name"=data ("@" for the default value).
 std::string RegeditLine(const std::string& name, DWORD type, const std::string& data);

@@ -24,6 +24,7 @@ std::string StartupFolder();
 bool StartupModuleInstalled();
 // Closes a running startup module (DDE "close", 2 seconds at most); on
 // true starts kkboot.exe /on and creates its shortcut, on false deletes it.
+// In a dry run it is only listed.
 void SetStartupModule(bool on);
 
 bool CreateShortcut(const std::string& shortcutPath, const std::string& target, const std::string& workingFolder,

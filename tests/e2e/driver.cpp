@@ -86,6 +86,7 @@ std::string ReadValue(HKEY root, const std::string& key, const std::string& name
 
 void SetPanelWindowsVersion(const std::string& version) {
     WriteString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Control Panel.exe", "Version", version);
+    WriteString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\kkctl.exe", "Version", version);
 }
 
 std::string InstallPanel(bool withStandIns) {
@@ -98,7 +99,9 @@ std::string InstallPanel(bool withStandIns) {
     for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
         CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
     const std::string exe = folder + "Control Panel.exe";
-    if (!CopyFileA(WinePath(KK_PANEL_EXE).c_str(), exe.c_str(), FALSE)) return {};
+    if (!CopyFileA(WinePath(KK_PANEL_EXE).c_str(), exe.c_str(), FALSE) ||
+        !CopyFileA(WinePath(KK_KKCTL_EXE).c_str(), (folder + "kkctl.exe").c_str(), FALSE))
+        return {};
     WIN32_FIND_DATAA found;
     HANDLE search = withStandIns ? FindFirstFileA(FixturePath("*.dll").c_str(), &found) : INVALID_HANDLE_VALUE;
     for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))

@@ -31,11 +31,11 @@ std::string ReadString(HKEY root, const std::string& key, const std::string& nam
 // A string value as its text, a DWORD as "dword:" and its decimal value;
 // "absent" when there is no such value.
 std::string ReadValue(HKEY root, const std::string& key, const std::string& name);
-// What Wine reports to panels started from now on ("winme" ... "win7").
+// What Wine reports to panels and kkctl started from now on ("winme" ... "win7").
 void SetPanelWindowsVersion(const std::string& version);
 
 // A clean start: removes HKLM and HKCU SOFTWARE\Marrowby, copies the panel
-// (withStandIns: and the stand-in shell-extension DLLs) to C:\Program
+// and kkctl.exe (withStandIns: and the stand-in shell-extension DLLs) to C:\Program
 // Files\Marrowby\Kestrelkit\, names that folder in InstallPath and has Wine
 // report Windows XP. Returns the copy's path, "" on failure.
 std::string InstallPanel(bool withStandIns = false);

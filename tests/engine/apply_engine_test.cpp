@@ -2,14 +2,15 @@
 // each read back by the state detector as the next start would.
 #include "engine/apply_engine.h"
 
+#include "app/memory_rows.h"
 #include "app/modes.h"
 #include "engine/footprint.h"
+#include "engine/history.h"
 #include "engine/registry.h"
 #include "engine/shell_registration.h"
 #include "engine/state_detector.h"
 #include "engine/suite.h"
 #include "services/system_actions.h"
-#include "support/memory_rows.h"
 #include "support/recorder.h"
 #include "support/scratch_registry.h"
 #include "support/test_env.h"
@@ -56,7 +57,7 @@ protected:
 };
 
 TEST_F(ApplyDriver, ApplyAsksToLogOffOnlyAfterAChangeAndARestartOutranksIt) {
-    auto rows = kktest::MemoryRows::Build();
+    auto rows = kk::MemoryRows::Build();
     rows.SetSettings(123, "2");
     recorder.answers = {IDYES};
     ApplyEngine engine(rows);
@@ -83,7 +84,7 @@ TEST_F(ApplyDriver, ApplyAsksToLogOffOnlyAfterAChangeAndARestartOutranksIt) {
     EXPECT_TRUE(grid.flags().logOffNeeded);
 
     AddPlugin("Needy", {{"Caption", "Needs a restart"}, {"Type", "3"}, {"Restart", "2"}});
-    auto more = kktest::MemoryRows::Build();
+    auto more = kk::MemoryRows::Build();
     more.Tick(301, true);
     more.SetSettings(123, "0");
     recorder.answers = {IDYES};
@@ -98,18 +99,22 @@ TEST_F(ApplyDriver, ApplyAsksToLogOffOnlyAfterAChangeAndARestartOutranksIt) {
 
 TEST_F(ApplyDriver, TheDllUpgradeRegistersOnlyTheListedTickedToolsAgain) {
     auto handler = [](const char* name) { return std::string("*\\shellex\\ContextMenuHandlers\\") + name; };
-    auto rows = kktest::MemoryRows::Build();
+    auto rows = kk::MemoryRows::Build();
     rows.Tick(101, true);
     rows.Tick(152, true);  // ticked, but its DLL is not among those an installation replaces
     ApplyEngine(rows).ApplyChanges();
     for (const char* name : {"KkRenameMenu", "KkPendingMenu"}) SetString(kClasses, handler(name), "", "stale");
     SetString(kMachine, kSuiteKey, "DLLUpgrade", "1");
-    auto upgraded = kktest::MemoryRows::Build();
+    auto upgraded = kk::MemoryRows::Build();
     RunDllUpgrade(upgraded);
     EXPECT_NE(GetString(kClasses, handler("KkRenameMenu"), ""), "stale");
     EXPECT_EQ(GetString(kClasses, handler("KkPendingMenu"), ""), "stale");
     EXPECT_FALSE(KeyExists(kClasses, handler("KkCopyDataMenu"))) << "listed, not ticked";
     EXPECT_FALSE(DllUpgradePending());
+    // One history entry, with the tool registered again.
+    const std::vector<HistoryEntry> history = ReadHistory();
+    ASSERT_FALSE(history.empty());
+    EXPECT_EQ(history.front().operation + " " + std::to_string(history.front().rows.size()), "DLL upgrade 1");
     ASSERT_EQ(recorder.messages.size(), 1u);
     const kktest::RecordedMessage& m = recorder.messages[0];
     EXPECT_EQ(m.text + "|" + m.title + "|" + std::to_string(m.style),
@@ -117,7 +122,7 @@ TEST_F(ApplyDriver, TheDllUpgradeRegistersOnlyTheListedTickedToolsAgain) {
 }
 
 TEST_F(ApplyDriver, VersionDependentSettingsReadBackAsWritten) {
-    auto rows = kktest::MemoryRows::Build();
+    auto rows = kk::MemoryRows::Build();
     ApplyEngine engine(rows), autoplay(rows);
     // The owner's key follows the version; Vista keeps no setup location and
     // an empty field reads back as one blank.
@@ -139,7 +144,7 @@ TEST_F(ApplyDriver, PlacesBarPathsNumbersAndOfficePlaces) {
     auto number = [](const std::string& key, const char* name) { return std::to_string(GetDword(kUser, key, name)); };
     SetString(kUser, places("11") + "UserDefinedPlaces\\Old", "Path", "x");
     SetDword(kUser, places("10") + "StandardPlaces\\Desktop", "Show", 1);
-    auto rows = kktest::MemoryRows::Build();
+    auto rows = kk::MemoryRows::Build();
     EXPECT_EQ(rows.ButtonTag(142), Fields({"0000", "34", "0", "5", "17", "18", ""})) << "the standard bar";
     const std::string state = Fields({"1201", "\\\\server\\share", "18", "C:\\Work", "17", "5"});
     rows.SetSettings(142, state);
@@ -177,7 +182,7 @@ TEST_F(ApplyDriver, RegistryPluginWritesEachValueWithItsTypeAndReadsItBack) {
     SetString(kMachine, plugin, "RemoveKey01", "1");
     SetBinaryHex(kMachine, plugin, "Enabled02", "0102");
     SetBinaryHex(kMachine, plugin, "Disabled02", "0000");
-    auto rows = kktest::MemoryRows::Build();
+    auto rows = kk::MemoryRows::Build();
     ApplyEngine engine(rows);
     engine.ApplyTool(301, "1");
     EXPECT_EQ(GetValueType(kUser, "Software\\Plug\\K01", "V"), REG_DWORD);
@@ -199,7 +204,7 @@ TEST_F(ApplyDriver, MenuAndStartupPluginsWriteTheirHandlersAndShortcut) {
                                              {"CLSID", clsid}, {"DLL", "plug.dll"}});
     AddPlugin("B", {{"Caption", "Startup plugin"}, {"Type", "2"}, {"ShortcutName", "Plug Start"},
                     {"ShortcutTarget", InstallPath() + "kkboot.exe"}});
-    auto rows = kktest::MemoryRows::Build();
+    auto rows = kk::MemoryRows::Build();
     ApplyEngine engine(rows);
     engine.ApplyTool(301, "1");
     EXPECT_TRUE(EnumKeys(kClasses, "txtfile").empty()) << "no file types, no handler";
@@ -229,7 +234,7 @@ TEST_F(ApplyDriver, MenuAndStartupPluginsWriteTheirHandlersAndShortcut) {
 }
 
 TEST_F(ApplyDriver, LinkRowsTakeTheirSettingsFromTheLinkAndKeepTheStartupModuleInStep) {
-    auto rows = kktest::MemoryRows::Build();
+    auto rows = kk::MemoryRows::Build();
     ASSERT_EQ(rows.LinkTag(156), "#00New Folder");
     rows.SetSettings(156, "11Work");
     rows.Tick(156, true);
@@ -255,7 +260,7 @@ TEST_F(ApplyDriver, LinkRowsTakeTheirSettingsFromTheLinkAndKeepTheStartupModuleI
 TEST_F(ApplyDriver, WorkingCopiesAreRefreshedByDetectionAndSavedByApply) {
     SetString(kUser, JoinKey(kHotkeysKey, "1"), "Keys", "Ctrl+Alt+N");
     SetString(kUser, kDetailsKey, "Size", "1");
-    auto rows = kktest::MemoryRows::Build();
+    auto rows = kk::MemoryRows::Build();
     EXPECT_EQ(GetString(kUser, kDetailsTempKey, "Size"), "1");
     // An unapplied edit of the working copy is discarded by the next detection.
     SetString(kUser, JoinKey(kHotkeysTempKey, "1"), "Keys", "edited");

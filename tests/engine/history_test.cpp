@@ -2,6 +2,7 @@
 // a history that cannot be written, and entries that are not whole.
 #include "engine/history.h"
 
+#include "app/memory_rows.h"
 #include "engine/apply_engine.h"
 #include "engine/catalogue.h"
 #include "engine/footprint.h"
@@ -9,7 +10,6 @@
 #include "engine/registry.h"
 #include "engine/suite.h"
 #include "services/system_actions.h"
-#include "support/memory_rows.h"
 #include "support/recorder.h"
 #include "support/scratch_registry.h"
 #include "support/test_env.h"
@@ -55,7 +55,7 @@ protected:
 
 TEST_F(History, AnApplyLeavesOneEntryWithEachRowBeforeAndAfterAndAScriptThatPutsBackTheValues) {
     SetString(HKEY_CURRENT_USER, kDesktopKey, "MenuShowDelay", std::to_string(kMenuDelayInstant));
-    auto rows = kktest::MemoryRows::Build();
+    auto rows = kk::MemoryRows::Build();
     rows.SetSettings(123, "2");
     rows.Tick(301, true);
     ApplyEngine engine(rows);
@@ -91,7 +91,7 @@ std::string Dump() {
 }
 
 TEST_F(History, UndoingAnApplyPutsTheRegistryBackByteForByteAndCanItselfBeUndone) {
-    auto rows = kktest::MemoryRows::Build();
+    auto rows = kk::MemoryRows::Build();
     const std::string before = Dump();
     rows.Tick(101, true);  // a shell extension: its DLL registers a class
     rows.SetSettings(123, "2");
@@ -151,7 +151,7 @@ TEST_F(History, APreviewChangesNothingAndListsWhatTheFollowingApplyRecords) {
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.ticks.front());
-        auto rows = kktest::MemoryRows::Build();
+        auto rows = MemoryRows::Build();
         for (int toolId : c.ticks) rows.Tick(toolId, rows.Row(toolId).checkTag.substr(0, 1) != "1");
         if (c.settingsTool) rows.SetSettings(c.settingsTool, c.settings);
         const std::string before = Dump(), sideEffects = FilesAndCalls(recorder);
@@ -189,7 +189,7 @@ TEST_F(History, TheNewestEntriesAreKeptAndAnUnwritableHistoryStopsNoApply) {
     std::ofstream(blocked) << "x";
     SetString(HKEY_CURRENT_USER, kShellFolders, "AppData", blocked);
     for (const char* speed : {"1", "2"}) {
-        auto rows = kktest::MemoryRows::Build();
+        auto rows = kk::MemoryRows::Build();
         rows.SetSettings(123, speed);
         ApplyEngine(rows).ApplyChanges();
         EXPECT_EQ(GetString(HKEY_CURRENT_USER, kDesktopKey, "MenuShowDelay"), speed[0] == '1' ? std::to_string(kMenuDelayClick) : "400");

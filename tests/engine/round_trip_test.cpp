@@ -3,6 +3,7 @@
 // next start would. The expected footprints are written out here as the
 // suite's components rely on them, independently of the engine's tables.
 #include "../fixtures/stand_in_classes.h"
+#include "app/memory_rows.h"
 #include "app/modes.h"
 #include "engine/apply_engine.h"
 #include "engine/footprint.h"
@@ -11,7 +12,6 @@
 #include "engine/state_detector.h"
 #include "engine/suite.h"
 #include "services/system_actions.h"
-#include "support/memory_rows.h"
 #include "support/recorder.h"
 #include "support/scratch_registry.h"
 #include "support/test_env.h"
@@ -119,7 +119,7 @@ protected:
         SetInstallPath("");
     }
 
-    std::vector<int> OnOffTools(kktest::MemoryRows& rows) {
+    std::vector<int> OnOffTools(kk::MemoryRows& rows) {
         std::vector<int> ids;
         for (int id : rows.ToolIds())
             if (rows.KindTag(id) == "1") ids.push_back(id);
@@ -183,14 +183,14 @@ protected:
 };
 
 TEST_F(RoundTrip, EveryToolOnThenOffAsTheNextStartSeesIt) {
-    auto rows = kktest::MemoryRows::Build();
+    auto rows = kk::MemoryRows::Build();
     const std::vector<int> tools = OnOffTools(rows);
     ASSERT_GT(tools.size(), 15u);
     for (int id : tools) EXPECT_EQ(rows.CheckValue(id), 0) << "tool " << id << " starts off";
 
     for (int id : tools) rows.Tick(id, true);
     ApplyEngine(rows).ApplyChanges();
-    auto next = kktest::MemoryRows::Build();
+    auto next = kk::MemoryRows::Build();
     for (int id : tools) {
         EXPECT_EQ(next.CheckValue(id), 1) << "tool " << id << " reads back on";
         ExpectFootprint(id, true);
@@ -202,7 +202,7 @@ TEST_F(RoundTrip, EveryToolOnThenOffAsTheNextStartSeesIt) {
 
     for (int id : tools) next.Tick(id, false);
     ApplyEngine(next).ApplyChanges();
-    auto after = kktest::MemoryRows::Build();
+    auto after = kk::MemoryRows::Build();
     for (int id : tools) {
         EXPECT_EQ(after.CheckValue(id), 0) << "tool " << id << " reads back off";
         ExpectFootprint(id, false);
@@ -214,7 +214,7 @@ TEST_F(RoundTrip, EveryToolOnThenOffAsTheNextStartSeesIt) {
 // first has given its class: without the first, nothing is written.
 TEST_F(RoundTrip, TheSecondDllOfAPairWaitsForTheFirst) {
     const std::pair<int, std::string> pairs[] = {{107, "kkpromptbg"}, {162, "kkdiffdir"}};
-    auto rows = kktest::MemoryRows::Build();
+    auto rows = kk::MemoryRows::Build();
     for (const auto& [toolId, second] : pairs) {
         const std::string suite = kktest::MakeTempFolder("pair");
         CopyFileA((kktest::FixturesFolder() + second + ".dll").c_str(), (suite + second + ".dll").c_str(), FALSE);
@@ -227,7 +227,7 @@ TEST_F(RoundTrip, TheSecondDllOfAPairWaitsForTheFirst) {
 
 // Driven end to end for two tools in tests/e2e/apply_e2e_test.cpp.
 TEST_F(RoundTrip, UninstallLeavesNoFootprintBehind) {
-    auto rows = kktest::MemoryRows::Build();
+    auto rows = kk::MemoryRows::Build();
     const std::vector<int> tools = OnOffTools(rows);
     for (int id : tools) rows.Tick(id, true);
     rows.SetSettings(123, "0");
@@ -235,7 +235,7 @@ TEST_F(RoundTrip, UninstallLeavesNoFootprintBehind) {
     ApplyEngine(rows).ApplyChanges();
     ASSERT_TRUE(StartupModuleInstalled());
 
-    auto atUninstall = kktest::MemoryRows::Build();
+    auto atUninstall = kk::MemoryRows::Build();
     RunUninstall(atUninstall);
     for (int id : tools) ExpectFootprint(id, false);
     EXPECT_FALSE(StartupModuleInstalled());

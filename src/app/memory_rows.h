@@ -1,6 +1,7 @@
 // The list's rows held in memory, built the way the main window builds its
 // list (catalogue entry, detected state, tags), so that the apply engine,
-// the DLL upgrade and the uninstall run without a window.
+// the DLL upgrade and the uninstall run without a window: in the console
+// program and in tests.
 #pragma once
 #include "engine/apply_engine.h"
 
@@ -8,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace kktest {
+namespace kk {
 
 struct MemoryRow {
     int toolId = 0;
@@ -17,14 +18,16 @@ struct MemoryRow {
     bool changedShown = false;
     int checkValue = 0;
     std::string checkTag, buttonTag, linkTag;
+    std::string caption;
 };
 
-class MemoryRows : public kk::RowAccess {
+class MemoryRows : public RowAccess {
 public:
     // Builds every list position from the catalogue and the state detector.
     static MemoryRows Build();
 
     MemoryRow& Row(int toolId) { return rows_.at(toolId); }
+    const MemoryRow& Row(int toolId) const { return rows_.at(toolId); }
     bool Has(int toolId) const { return rows_.count(toolId) != 0; }
     const std::vector<int>& ToolIds() const { return order_; }
 
@@ -55,4 +58,4 @@ private:
     std::vector<int> order_;
 };
 
-}  // namespace kktest
+}  // namespace kk

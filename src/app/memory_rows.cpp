@@ -1,20 +1,20 @@
-#include "support/memory_rows.h"
+#include "app/memory_rows.h"
 
 #include "engine/catalogue.h"
 #include "panel/tool_list.h"
 
-namespace kktest {
+namespace kk {
 
 MemoryRows MemoryRows::Build() {
     MemoryRows list;
     // As the window does: this list becomes the start's plugin list.
-    const std::vector<std::string> plugins = kk::ReadPluginKeys();
-    const int count = kk::ListCount(plugins.size());
+    const std::vector<std::string> plugins = ReadPluginKeys();
+    const int count = ListCount(plugins.size());
     for (int p = 1; p <= count; ++p) {
-        kk::ToolEntry entry = kk::EntryForPosition(p, plugins);
-        const kk::RowTags tags = kk::StartingTags(entry);
+        ToolEntry entry = EntryForPosition(p, plugins);
+        const RowTags tags = StartingTags(entry);
         MemoryRow row{entry.toolId, entry.kind, std::to_string(entry.kind), false, tags.checkValue,
-                      tags.checkTag, tags.buttonTag, tags.linkTag};
+                      tags.checkTag, tags.buttonTag, tags.linkTag, entry.caption};
         list.rows_[row.toolId] = row;
         list.order_.push_back(row.toolId);
     }
@@ -51,4 +51,4 @@ void MemoryRows::SetCheckTag(int toolId, const std::string& tag) { if (Has(toolI
 std::string MemoryRows::ButtonTag(int toolId) const { auto r = Find(toolId); return r ? r->buttonTag : ""; }
 std::string MemoryRows::LinkTag(int toolId) const { auto r = Find(toolId); return r ? r->linkTag : ""; }
 
-}  // namespace kktest
+}  // namespace kk
