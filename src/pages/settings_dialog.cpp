@@ -13,6 +13,7 @@
 #include "panel/list_style.h"
 #include "panel/picture_window.h"
 #include "services/help.h"
+#include "services/modal_loop.h"
 #include "services/subclass.h"
 #include "services/system_calls.h"
 
@@ -257,32 +258,18 @@ bool SettingsDialog::Run() {
     Initialize();
 
     // Modal: the main window waits, disabled, until the dialog closes.
-    const bool ownerEnabled = owner && IsWindowEnabled(owner);
-    if (ownerEnabled) EnableWindow(owner, FALSE);
-    ShowWindow(hwnd_, SW_SHOW);
-    if (HWND first = FirstFocus()) SetFocus(first);
-    MSG msg;
-    bool quit = false;
-    int quitCode = 0;
-    while (!done_ && hwnd_) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            quit = got == 0;
-            quitCode = static_cast<int>(msg.wParam);
-            break;
-        }
-        if (PreTranslate(msg)) continue;
-        if (IsDialogMessageA(hwnd_, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    if (ownerEnabled) EnableWindow(owner, TRUE);
-    if (hwnd_) {
+    ModalParts modal;
+    modal.window = hwnd_;
+    modal.owner = owner;
+    modal.done = &done_;
+    modal.firstFocus = [this] { return FirstFocus(); };
+    modal.preTranslate = [this](const MSG& msg) { return PreTranslate(msg); };
+    modal.close = [this] {
+        if (!hwnd_) return;
         Unsubclass(hwnd_);
         DestroyWindow(hwnd_);
-    }
-    if (owner) SetActiveWindow(owner);
-    if (quit) PostQuitMessage(quitCode);  // for the program's own loop
+    };
+    RunModal(modal);
     return accepted_;
 }
 

@@ -8,6 +8,7 @@
 #include "panel/focus_memory.h"
 #include "panel/list_style.h"
 #include "services/help.h"
+#include "services/modal_loop.h"
 #include "services/system_calls.h"
 
 #include <commctrl.h>
@@ -129,28 +130,16 @@ void ChangeDialog::Run(HWND owner, const char* windowClass, const std::string& t
     GetClientRect(hwnd_, &client);
     Layout(client.right, client.bottom);
 
-    const bool ownerEnabled = owner && IsWindowEnabled(owner);
-    if (ownerEnabled) EnableWindow(owner, FALSE);
-    ShowWindow(hwnd_, SW_SHOW);
-    if (HWND first = FirstFocus()) SetFocus(first);
-    MSG msg;
-    bool quit = false;
-    int quitCode = 0;
-    while (!done_ && hwnd_) {
-        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
-        if (got <= 0) {
-            quit = got == 0;
-            quitCode = static_cast<int>(msg.wParam);
-            break;
-        }
-        if (PreTranslate(msg) || IsDialogMessageA(hwnd_, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-    if (ownerEnabled) EnableWindow(owner, TRUE);
-    if (hwnd_) DestroyWindow(hwnd_);
-    if (owner) SetActiveWindow(owner);
-    if (quit) PostQuitMessage(quitCode);  // for the program's own loop
+    ModalParts modal;
+    modal.window = hwnd_;
+    modal.owner = owner;
+    modal.done = &done_;
+    modal.firstFocus = [this] { return FirstFocus(); };
+    modal.preTranslate = [this](const MSG& msg) { return PreTranslate(msg); };
+    modal.close = [this] {
+        if (hwnd_) DestroyWindow(hwnd_);
+    };
+    RunModal(modal);
 }
 
 bool ChangeDialog::PreTranslate(const MSG& msg) {
