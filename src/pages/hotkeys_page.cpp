@@ -126,7 +126,8 @@ public:
                                {kIdHotkeyAdvanced, ControlKind::CheckBox, "Advanced method", kPageMargin,
                                 advancedTop, kListWidth, kOptionHeight},
                            });
-        CreateFrame();
+        // The editors wait for the first row chosen: hidden until then, they
+        // would only cost the page's opening (a drop-down list is dear).
         ShowEditors(false);
     }
 
@@ -211,6 +212,9 @@ private:
                 {kIdHotkeyInsert, ControlKind::PushButton, "Special...", right - kInsertWidth, insertTop,
                  kInsertWidth, kButtonHeight},
             });
+        HWND combo = Item(kIdHotkeyAssortment);
+        for (const std::string& key : keyNames_)
+            SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key.c_str()));
     }
 
     void FillHotKeyList() {
@@ -223,9 +227,6 @@ private:
             if (!IsHotkeyCode(code)) continue;  // no picture, no row
             list_.Append(HotkeyRow(code, name.substr(1), StoredText(value)));
         }
-        HWND combo = Item(kIdHotkeyAssortment);
-        for (const std::string& key : keyNames_)
-            SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(key.c_str()));
         menu_.reset(CreatePopupMenu());
         for (size_t i = 0; i < specials_.size(); ++i)
             AppendMenuA(menu_.get(), MF_STRING, kFirstSpecialCommand + i, specials_[i].caption.c_str());
@@ -233,6 +234,7 @@ private:
 
     // The frame and everything in it come and go together.
     void ShowEditors(bool show) {
+        if (show && !Item(kIdHotkeyFrame)) CreateFrame();
         for (int id : {int{kIdHotkeyFrame}, kIdHotkeyShift + kAltBit, kIdHotkeyShift + kCtrlBit,
                        kIdHotkeyShift + kShiftBit, int{kIdHotkeyKeyLabel}, int{kIdHotkeyAssortment},
                        int{kIdHotkeyMeatLabel}, int{kIdHotkeyMeat}, int{kIdHotkeyInsert}})

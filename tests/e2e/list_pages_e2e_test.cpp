@@ -184,8 +184,12 @@ const std::vector<Case>& Cases() {
         {kk::kHotkeysToolId, [] { WriteString(HKEY_CURRENT_USER, kHotkeys, "2F5", "\"Hello\""); },
          [](HWND page) {
              PostMessageA(GetDlgItem(page, kk::kIdHotkeyNew), BM_CLICK, 0, 0);
-             HWND meat = GetDlgItem(page, kk::kIdHotkeyMeat);
-             ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(meat) && ControlText(meat) == "My text"; }, 3000));
+             // The editors come with the first row chosen.
+             HWND meat = nullptr;
+             ASSERT_TRUE(WaitUntil([&] {
+                 meat = GetDlgItem(page, kk::kIdHotkeyMeat);
+                 return IsWindowVisible(meat) && ControlText(meat) == "My text";
+             }, 3000));
              SendMessageA(meat, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
              PostChars(meat, "Bye");
              PostMessageA(GetDlgItem(page, kk::kIdHotkeyShift + 4), BM_CLICK, 0, 0);  // Alt+Shift+A
