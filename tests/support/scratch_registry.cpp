@@ -1,6 +1,8 @@
 #include "support/scratch_registry.h"
 
 #include "engine/catalogue.h"
+#include "engine/registry.h"
+#include "support/test_env.h"
 
 #include <atomic>
 #include <cstdio>
@@ -40,6 +42,10 @@ ScratchRegistry::ScratchRegistry() {
     Override(HKEY_CURRENT_CONFIG, root, "HKCC");
     RegCloseKey(root);
     kk::ForgetPluginKeys();  // a list read from another registry is not this one's
+    // The user's files (the change history) in a folder of this registry's
+    // own: test processes of other Windows versions run beside this one.
+    kk::SetString(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+                  "AppData", MakeTempFolder("appdata"));
 }
 
 ScratchRegistry::~ScratchRegistry() {
