@@ -18,8 +18,12 @@ ARCHS=" ${KK_ARCHS:-x86 x64} "
 for arch in $ARCHS; do
   B=$BUILD/bench-$arch
   toolchain=$ROOT/cmake/mingw-$([ $arch = x86 ] && echo i686 || echo x86_64).cmake
+  # Configured every time (quick when nothing changed): a build made before
+  # a target was added would not know it.
   if [ ! -f "$B/CMakeCache.txt" ]; then
     cmake -S "$ROOT/bench" -B "$B" -DCMAKE_TOOLCHAIN_FILE="$toolchain" >/dev/null
+  else
+    cmake "$B" >/dev/null
   fi
   cmake --build "$B" -j"$(nproc)" --target bench_panel bench_floor bench_runner kkctl bench_status_floor >/dev/null
 done
