@@ -21,7 +21,6 @@ constexpr char kTimeField[] = "Time: ";
 constexpr char kOperationField[] = "Operation: ";
 constexpr char kRowField[] = "Row: ";
 constexpr char kChangesField[] = "Changes:";
-constexpr char kRegisterAction[] = "register ";  // as the DLL registration lists itself
 constexpr char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
 }  // namespace
@@ -239,9 +238,16 @@ std::vector<ToolState> UndoStates(const HistoryEntry& entry) {
 
 void UndoHistoryEntry(const HistoryEntry& entry, RowAccess& rows) {
     const std::string script = ReadWholeFile(HistoryFolder() + entry.id + ".reg");
+    const std::vector<std::string> lines = Split(entry.changes, '\n');
+    auto registeredBefore = [&](const std::string& dll) {
+        return std::find(lines.begin(), lines.end(), kRegisteredBeforeAction + dll) != lines.end();
+    };
     ApplyEngine(rows).ApplyStates(UndoStates(entry), "Undo", [&] {
-        for (const std::string& line : Split(entry.changes, '\n'))
-            if (StartsWith(line, kRegisterAction)) RunDllRegistration(line.substr(sizeof kRegisterAction - 1), false);
+        for (const std::string& line : lines) {
+            if (!StartsWith(line, kRegisterAction)) continue;
+            const std::string dll = line.substr(sizeof kRegisterAction - 1);
+            if (!registeredBefore(dll)) RunDllRegistration(dll, false);
+        }
         ApplyRegeditScript(script);
     });
 }

@@ -81,9 +81,12 @@ std::string BaseName(const std::string& dllName) {
 }
 
 std::string RegisterAndApprove(const std::string& dllName, const char* lookupSuffix) {
-    if (!RunDllRegistration(InstallPath() + dllName, true)) return {};
     const std::string base = BaseName(dllName);
     const std::string lookup = "SOFTWARE\\Classes\\" + base + lookupSuffix + "\\Clsid";
+    const bool registeredBefore = KeyExists(HKEY_LOCAL_MACHINE, lookup);
+    if (!RunDllRegistration(InstallPath() + dllName, true)) return {};
+    if (RegistryJournal* journal = ActiveJournal(); journal && registeredBefore)
+        journal->AddAction(kRegisteredBeforeAction + InstallPath() + dllName);
     std::string clsid;
     // Reads create missing keys; a DLL that recorded nothing leaves none behind.
     if (KeyExists(HKEY_LOCAL_MACHINE, lookup)) clsid = GetString(HKEY_LOCAL_MACHINE, lookup, "");
@@ -97,7 +100,7 @@ std::string RegisterAndApprove(const std::string& dllName, const char* lookupSuf
 }  // namespace
 
 bool RunDllRegistration(const std::string& dllPath, bool registering, DWORD timeoutMs) {
-    if (!RunOrList((registering ? "register " : "unregister ") + dllPath)) return true;  // listed, not run
+    if (!RunOrList((registering ? kRegisterAction : "unregister ") + dllPath)) return true;  // listed, not run
     std::lock_guard<std::mutex> serial(g_registrationLock);
     UniqueModule module;
     {

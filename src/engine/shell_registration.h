@@ -9,6 +9,11 @@ namespace kk {
 
 inline constexpr DWORD kRegistrationTimeoutMs = 10000;
 inline constexpr char kApprovedKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved";
+// How a journal lists a registration ("register C:\\...\\x.dll"), and a
+// DLL whose class was recorded before it registered again: undoing the
+// change leaves that DLL registered, as it was.
+inline constexpr char kRegisterAction[] = "register ";
+inline constexpr char kRegisteredBeforeAction[] = "already registered: ";
 
 // Loads the DLL by its full path and runs DllRegisterServer (or
 // DllUnregisterServer) on a worker thread, waiting at most timeoutMs. True
