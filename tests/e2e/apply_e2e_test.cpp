@@ -96,10 +96,23 @@ TEST_F(ApplyAndCancel, AnAppliedToolIsTickedAtTheNextStartAndQuittingAsksAndAppl
     EXPECT_EQ(Handler(kRenameHandler), registered) << "quitting applies nothing";
 }
 
-TEST_F(ApplyAndCancel, UninstallRemovesEveryFootprint) {
+// Which tools the upgrade registers, and its message, are in tests/engine/apply_engine_test.cpp.
+TEST_F(ApplyAndCancel, APendingDllUpgradeRunsAtStartAndUninstallRemovesEveryFootprint) {
     ApplyTools({101, 104});
-    ASSERT_NE(Handler(kRenameHandler), "none");
+    // An installation replaced the DLLs: the handler still names an old class.
+    const std::string registered = Handler(kRenameHandler);
+    ASSERT_NE(registered, "none");
     ASSERT_NE(Handler(kCopyNameHandler), "none");
+    RegSetKeyValueA(HKEY_CLASSES_ROOT, kRenameHandler, nullptr, REG_SZ, "stale", 6);
+    ASSERT_TRUE(WriteString(HKEY_LOCAL_MACHINE, kSuiteKey, "DLLUpgrade", "1"));
+    {
+        Process panel;
+        ASSERT_TRUE(StartPanel(panel));
+        MessageBoxView box = panel.WaitForMessageBox();
+        EXPECT_EQ(box.title, "Update Complete");
+        ASSERT_TRUE(Answer(box, IDOK));
+        EXPECT_EQ(Handler(kRenameHandler), registered) << "the ticked tool is registered again";
+    }
 
     Process panel = Process::Start(exe, "/quiet /uninstall");
     EXPECT_EQ(panel.ExitCode(20000), 0u) << "the uninstall did not end, or failed";
@@ -107,25 +120,6 @@ TEST_F(ApplyAndCancel, UninstallRemovesEveryFootprint) {
     EXPECT_FALSE(panel.ShowedMessageBox());
     for (const char* key : {kRenameHandler, kCopyNameHandler, kCopyNameFolderHandler})
         EXPECT_EQ(Handler(key), "none") << key;
-}
-
-// Which tools it registers, and its message, are in tests/engine/apply_engine_test.cpp.
-TEST_F(ApplyAndCancel, APendingDllUpgradeRunsAtStart) {
-    ApplyTools({101});
-    // An installation replaced the DLLs: the handler still names an old class.
-    const std::string registered = Handler(kRenameHandler);
-    ASSERT_NE(registered, "none");
-    RegSetKeyValueA(HKEY_CLASSES_ROOT, kRenameHandler, nullptr, REG_SZ, "stale", 6);
-    ASSERT_TRUE(WriteString(HKEY_LOCAL_MACHINE, kSuiteKey, "DLLUpgrade", "1"));
-
-    Process panel;
-    HWND main = StartPanel(panel);
-    ASSERT_TRUE(main);
-    MessageBoxView box = panel.WaitForMessageBox();
-    ASSERT_TRUE(box.hwnd) << "no message";
-    EXPECT_EQ(box.title, "Update Complete");
-    ASSERT_TRUE(Answer(box, IDOK));
-    EXPECT_EQ(Handler(kRenameHandler), registered) << "the ticked tool is registered again";
 }
 
 }  // namespace

@@ -90,31 +90,6 @@ std::string Dump() {
            ExportTree(HKEY_LOCAL_MACHINE, "Software");
 }
 
-TEST_F(History, UndoingAnApplyPutsTheRegistryBackByteForByteAndCanItselfBeUndone) {
-    auto rows = kk::MemoryRows::Build();
-    const std::string before = Dump();
-    rows.Tick(101, true);  // a shell extension: its DLL registers a class
-    rows.SetSettings(123, "2");
-    rows.Tick(301, true);
-    ApplyEngine(rows).ApplyChanges();
-    const std::string applied = Dump();
-    ASSERT_NE(applied, before);
-    ASSERT_NE(applied.find("KkRenameMenu"), std::string::npos);
-
-    std::vector<HistoryEntry> entries = ReadHistory();
-    ASSERT_EQ(entries.size(), 1u);
-    UndoHistoryEntry(entries[0], rows);
-    EXPECT_EQ(Dump(), before) << "the DLL unregistered, the handler keys and the values gone";
-
-    entries = ReadHistory();
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].operation, "Undo");
-    ASSERT_EQ(entries[0].rows.size(), 3u);
-    EXPECT_EQ(entries[0].rows[0].toolId, 301) << "the newest row first";
-    UndoHistoryEntry(entries[0], rows);
-    EXPECT_EQ(Dump(), applied) << "the undo undone";
-}
-
 // What a preview may not touch besides the registry: the startup module's
 // shortcut and the Start-menu shortcut the search tools pin.
 std::string FilesAndCalls(const kktest::SystemRecorder& recorder) {

@@ -182,13 +182,17 @@ protected:
     kktest::SystemRecorder recorder;
 };
 
-TEST_F(RoundTrip, EveryToolOnThenOffAsTheNextStartSeesIt) {
+// On through Apply, off through the uninstall pass, which takes each tool off
+// the way Apply does and puts the settings back to Windows' own.
+TEST_F(RoundTrip, EveryToolOnThenOffAsTheNextStartSeesItAndUninstallLeavesNoFootprint) {
     auto rows = kk::MemoryRows::Build();
     const std::vector<int> tools = OnOffTools(rows);
     ASSERT_GT(tools.size(), 15u);
     for (int id : tools) EXPECT_EQ(rows.CheckValue(id), 0) << "tool " << id << " starts off";
 
     for (int id : tools) rows.Tick(id, true);
+    rows.SetSettings(123, "0");
+    rows.SetSettings(145, std::string("5\0" "2", 3));
     ApplyEngine(rows).ApplyChanges();
     auto next = kk::MemoryRows::Build();
     for (int id : tools) {
@@ -200,14 +204,17 @@ TEST_F(RoundTrip, EveryToolOnThenOffAsTheNextStartSeesIt) {
     EXPECT_EQ(AsTheSuiteReadsIt("CommandPromptApp") + AsTheSuiteReadsIt("CommandPromptCLP"), "[][]");
     EXPECT_EQ(GetString(HKEY_LOCAL_MACHINE, kApprovedKey, ClassOf("kkrename")), "Marrowby Kestrelkit: kkrename");
 
-    for (int id : tools) next.Tick(id, false);
-    ApplyEngine(next).ApplyChanges();
+    RunUninstall(next);
     auto after = kk::MemoryRows::Build();
     for (int id : tools) {
         EXPECT_EQ(after.CheckValue(id), 0) << "tool " << id << " reads back off";
         ExpectFootprint(id, false);
     }
     EXPECT_FALSE(StartupModuleInstalled());
+    auto desktop = [](const char* name) { return GetString(HKEY_CURRENT_USER, kDesktopKey, name); };
+    EXPECT_EQ(desktop("MenuShowDelay") + "|" + desktop("CoolSwitchColumns") + "|" + desktop("CoolSwitchRows"),
+              "400|7|3");
+    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kSuiteKey, "EnableHotkeys"), "0");
 }
 
 // The prompt and compare tools register their second DLL only once the
@@ -223,26 +230,6 @@ TEST_F(RoundTrip, TheSecondDllOfAPairWaitsForTheFirst) {
         EXPECT_EQ(DetectToolState(toolId)[0], '0') << toolId;
         EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\" + second + ".clsContextMenu")) << second;
     }
-}
-
-// Driven end to end for two tools in tests/e2e/apply_e2e_test.cpp.
-TEST_F(RoundTrip, UninstallLeavesNoFootprintBehind) {
-    auto rows = kk::MemoryRows::Build();
-    const std::vector<int> tools = OnOffTools(rows);
-    for (int id : tools) rows.Tick(id, true);
-    rows.SetSettings(123, "0");
-    rows.SetSettings(145, std::string("5\0" "2", 3));
-    ApplyEngine(rows).ApplyChanges();
-    ASSERT_TRUE(StartupModuleInstalled());
-
-    auto atUninstall = kk::MemoryRows::Build();
-    RunUninstall(atUninstall);
-    for (int id : tools) ExpectFootprint(id, false);
-    EXPECT_FALSE(StartupModuleInstalled());
-    auto desktop = [](const char* name) { return GetString(HKEY_CURRENT_USER, kDesktopKey, name); };
-    EXPECT_EQ(desktop("MenuShowDelay") + "|" + desktop("CoolSwitchColumns") + "|" + desktop("CoolSwitchRows"),
-              "400|7|3");
-    EXPECT_EQ(GetString(HKEY_CURRENT_USER, kSuiteKey, "EnableHotkeys"), "0");
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The update check in-process, against a loopback server of the test's own.
 // The two start modes (/updatecheck, /updatecheckchm), their boxes, buttons
 // and the download page they open are driven end to end in
-// tests/e2e/update_check_e2e_test.cpp; here the fetch, and the panel's own
-// check with its Help button.
+// tests/e2e/update_check_e2e_test.cpp, with the offer and its download page;
+// here the fetch, and the panel's own check with its Help button.
 #include "services/update_check.h"
 
 #include "engine/suite.h"
@@ -97,17 +97,6 @@ TEST_F(UpdateCheck, UpToDateOrNoReplyIsSilentWhenAutomaticAndReportedWhenAsked) 
     EXPECT_EQ(recorder.messages[0].helpTopic, 202);
     EXPECT_EQ(recorder.messages[1].text.rfind("Sorry, I can't connect to the Marrowby website", 0), 0u);
     EXPECT_EQ(recorder.messages[1].style, MB_ICONHAND | MB_HELP);
-}
-
-TEST_F(UpdateCheck, AnyOtherReplyIsOfferedAndYesOpensTheDownloadPage) {
-    server.Reply(200, "1.0.0");  // older still counts as different
-    recorder.answers = {IDYES};
-    CheckForUpdate(true, false);
-    ASSERT_EQ(recorder.messages.size(), 1u);
-    EXPECT_EQ(recorder.messages[0].text.rfind("You're using version " + current + " of Marrowby Kestrelkit.\r\n\r\n"
-                                              "There's a newer version, 1.0.0, available.", 0), 0u);
-    EXPECT_EQ(recorder.messages[0].style, MB_ICONASTERISK | MB_YESNO | MB_HELP);
-    EXPECT_EQ(recorder.opened, std::vector<std::string>{server.BaseUrl() + "download.html|" + ModuleFolder()});
 }
 
 TEST(UpdateAddresses, BuiltInAddressesUnlessTheServerIsOverridden) {
