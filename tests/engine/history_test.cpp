@@ -18,20 +18,12 @@
 
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 using namespace kk;
 
 namespace {
 
 const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-
-std::string FileText(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 class History : public ::testing::Test {
 protected:
@@ -79,7 +71,7 @@ TEST_F(History, AnApplyLeavesOneEntryWithEachRowBeforeAndAfterAndAScriptThatPuts
 
     const std::string folder = HistoryFolder();
     EXPECT_EQ(folder, appData + "Marrowby\\Kestrelkit\\History\\");
-    const std::string script = FileText(folder + entry.id + ".reg");
+    const std::string script = ReadWholeFile(folder + entry.id + ".reg");
     EXPECT_EQ(script.rfind("REGEDIT4", 0), 0u);
     EXPECT_NE(script.find("\"MenuShowDelay\"=" + was), std::string::npos) << script;
 }

@@ -5,6 +5,7 @@
 #include "engine/handles.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
+#include "support/message_pump.h"
 #include "support/recorder.h"
 #include "support/scratch_registry.h"
 #include "support/test_env.h"
@@ -18,7 +19,6 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <functional>
 #include <sstream>
 #include <tuple>
 
@@ -38,12 +38,6 @@ int ThreadCount() {
     for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry))
         count += entry.th32OwnerProcessID == GetCurrentProcessId();
     return count;
-}
-
-bool WaitUntil(const std::function<bool()>& done, DWORD limitMs) {
-    for (const DWORD start = GetTickCount(); !done(); Sleep(25))
-        if (GetTickCount() - start > limitMs) return false;
-    return true;
 }
 
 // A shortcut as the shell reads it back: "target|arguments|working
@@ -230,7 +224,7 @@ TEST_F(StartupModule, OnStartsItAgainRestartsItOffClosesIt) {
     EXPECT_EQ(StartupFolder(), startup);
     EXPECT_FALSE(StartupModuleInstalled());
     SetStartupModule(true);
-    ASSERT_TRUE(WaitUntil([&] { return Count("serving") == 1; }, 10000)) << "kkboot did not start: " << Count("start");
+    ASSERT_TRUE(kktest::PumpUntil([&] { return Count("serving") == 1; }, 10000)) << "kkboot did not start: " << Count("start");
     const BootEvent first = Events()[0];
     EXPECT_EQ(first.arguments, "/on");
     EXPECT_EQ(WithTrailingBackslash(first.folder), suite);
@@ -240,7 +234,7 @@ TEST_F(StartupModule, OnStartsItAgainRestartsItOffClosesIt) {
               boot + "|||Marrowby Kestrelkit Startup Module|" + boot + ",0");
 
     SetStartupModule(true);
-    ASSERT_TRUE(WaitUntil([&] { return Count("serving") == 2; }, 10000)) << "kkboot did not start again";
+    ASSERT_TRUE(kktest::PumpUntil([&] { return Count("serving") == 2; }, 10000)) << "kkboot did not start again";
     // The running one was closed before the new one started.
     const std::vector<BootEvent> events = Events();
     size_t closed = events.size(), second = events.size();
@@ -255,7 +249,7 @@ TEST_F(StartupModule, OnStartsItAgainRestartsItOffClosesIt) {
 
     SetStartupModule(false);
     const DWORD secondPid = events[second].pid;
-    EXPECT_TRUE(WaitUntil([&] { return Count("close", secondPid) > 0; }, 5000));
+    EXPECT_TRUE(kktest::PumpUntil([&] { return Count("close", secondPid) > 0; }, 5000));
     EXPECT_TRUE(Ended(secondPid));
     EXPECT_FALSE(StartupModuleInstalled());
 }
@@ -265,7 +259,7 @@ TEST_F(StartupModule, AHungWindowNeitherStallsTheCloseNorLetsItHitTheNextModule)
     // that never answers blocks the search. The same on every version: once.
     if (kktest::WindowsVersion() != "winxp") GTEST_SKIP() << "run under winxp only";
     SetStartupModule(true);
-    ASSERT_TRUE(WaitUntil([&] { return Count("serving") == 1; }, 10000));
+    ASSERT_TRUE(kktest::PumpUntil([&] { return Count("serving") == 1; }, 10000));
     UniqueKernel ready(CreateEventA(nullptr, TRUE, FALSE, "KkHungWindowReady"));
     STARTUPINFOA si{};
     si.cb = sizeof si;
@@ -287,13 +281,13 @@ TEST_F(StartupModule, AHungWindowNeitherStallsTheCloseNorLetsItHitTheNextModule)
     const DWORD started = GetTickCount();
     SetStartupModule(true);
     EXPECT_LT(GetTickCount() - started, 3000u);
-    EXPECT_TRUE(WaitUntil([&] { return Count("serving") == 2; }, 10000)) << "no new module";
+    EXPECT_TRUE(kktest::PumpUntil([&] { return Count("serving") == 2; }, 10000)) << "no new module";
 
     // With the window gone the stalled search ends (its thread goes): it
     // must not close the module started meanwhile.
     const int threads = ThreadCount();
     endHung.End();
-    EXPECT_TRUE(WaitUntil([&] { return ThreadCount() < threads; }, 10000)) << "the stalled close never ended";
+    EXPECT_TRUE(kktest::PumpUntil([&] { return ThreadCount() < threads; }, 10000)) << "the stalled close never ended";
     size_t closedByUs = 0;
     for (const BootEvent& e : Events()) closedByUs += e.event == "close" && e.sender == GetCurrentProcessId();
     EXPECT_EQ(closedByUs, 0u);
