@@ -18,14 +18,24 @@ void PanelTest::SetUp() {
     kk::SetString(HKEY_LOCAL_MACHINE, kk::kSuiteKey, "InstallPath", ProgramFolder());
 }
 
-bool PanelTest::Start(const std::string& commandLine) {
-    if (!panel.Create(GetModuleHandleA(nullptr))) return false;
-    kk::StartupContext context{panel, claim, dde, commandLine};
-    if (!kk::Initialize(context)) return false;
+namespace {
+
+bool Launch(kk::ControlPanel& panel, kk::StartupContext context, bool pump) {
+    if (!panel.Create(GetModuleHandleA(nullptr)) || !kk::Initialize(context)) return false;
     ShowWindow(panel.hwnd(), SW_SHOW);
     UpdateWindow(panel.hwnd());
-    Pump();
+    if (pump) kktest::Pump(panel.hwnd(), [&](const MSG& msg) { return panel.hwnd() && panel.PreTranslate(msg); });
     return true;
+}
+
+}  // namespace
+
+bool PanelTest::Start(const std::string& commandLine) { return Launch(panel, {panel, claim, dde, commandLine}, true); }
+
+bool PanelTest::StartAgain(kk::ControlPanel& next, bool pump) {
+    dde.Stop();
+    claim = kk::InstanceClaim();  // the first run's claim ends with it
+    return Launch(next, {next, claim, dde, ""}, pump);
 }
 
 void PanelTest::Resize(int width, int height) {
@@ -54,24 +64,13 @@ struct SeenMouse {
 } g_seen;
 
 LRESULT CALLBACK SeeMouse(int code, WPARAM wp, LPARAM lp) {
-    if (code == HC_ACTION) {
-        const auto* m = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lp);
-        switch (wp) {
-        case WM_MOUSEMOVE:
-        case WM_NCMOUSEMOVE:
-            ++g_seen.moves;
-            g_seen.lastMove = m->pt;
-            break;
-        case WM_LBUTTONDOWN:
-        case WM_NCLBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            ++g_seen.presses;
-            break;
-        case WM_LBUTTONUP:
-        case WM_NCLBUTTONUP:
-            ++g_seen.releases;
-            break;
-        }
+    if (code != HC_ACTION) {
+    } else if (wp == WM_MOUSEMOVE || wp == WM_NCMOUSEMOVE) {
+        ++g_seen.moves, g_seen.lastMove = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lp)->pt;
+    } else if (wp == WM_LBUTTONDOWN || wp == WM_NCLBUTTONDOWN || wp == WM_LBUTTONDBLCLK) {
+        ++g_seen.presses;
+    } else if (wp == WM_LBUTTONUP || wp == WM_NCLBUTTONUP) {
+        ++g_seen.releases;
     }
     return CallNextHookEx(nullptr, code, wp, lp);
 }
@@ -93,14 +92,8 @@ void PanelTest::MouseTo(POINT screen) {
     POINT now{};
     GetCursorPos(&now);
     if (now.x == screen.x && now.y == screen.y) return;  // no move, no message to wait for
-    // Normalised coordinates, rounded up so that the system's scaling back
-    // lands on the pixel itself.
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = (screen.x * 65536 + w - 1) / w;
-    in.mi.dy = (screen.y * 65536 + h - 1) / h;
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    auto move = [&] { SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen); };
     // Over another program's window (the desktop, the taskbar) no message
     // comes to this thread: the cursor's own position is all there is.
     POINT clamped{std::min<LONG>(std::max<LONG>(screen.x, 0), w - 1), std::min<LONG>(std::max<LONG>(screen.y, 0), h - 1)};
@@ -109,7 +102,7 @@ void PanelTest::MouseTo(POINT screen) {
     // Normalised coordinates can land a pixel off.
     auto here = [&](POINT p) { return std::abs(p.x - screen.x) <= 1 && std::abs(p.y - screen.y) <= 1; };
     if (!ours) {
-        SendInput(1, &in, sizeof in);
+        move();
         PumpUntil([&] {
             POINT at{};
             GetCursorPos(&at);
@@ -123,7 +116,7 @@ void PanelTest::MouseTo(POINT screen) {
     // one was not here.
     for (int attempt = 0; attempt < 3; ++attempt) {
         const unsigned before = g_seen.moves;
-        SendInput(1, &in, sizeof in);
+        move();
         PumpUntil([&] { return g_seen.moves != before && here(g_seen.lastMove); }, 5000);
         unsigned seen = g_seen.moves;
         DWORD quietSince = GetTickCount();
@@ -135,43 +128,44 @@ void PanelTest::MouseTo(POINT screen) {
     }
 }
 
+void PanelTest::SendMouse(DWORD flags, POINT p) {
+    // Normalised coordinates, rounded up so that the system's scaling back
+    // lands on the pixel itself.
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) in.mi.dx = (p.x * 65536 + w - 1) / w, in.mi.dy = (p.y * 65536 + h - 1) / h;
+    SendInput(1, &in, sizeof in);
+}
+
+void PanelTest::Await(const std::function<bool()>& cond) {
+    for (int i = 0; i < 500 && !cond(); ++i) Sleep(10);
+}
+
 void PanelTest::Drag(POINT from, POINT to) {
     MouseTo(from);
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    auto send = [](DWORD flags, LONG dx, LONG dy) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dwFlags = flags;
-        in.mi.dx = dx;
-        in.mi.dy = dy;
-        SendInput(1, &in, sizeof in);
-    };
     // The system's size loop starts when this thread takes the press and
     // gives up at once if the button is already up by then; so the move and
     // the release come from another thread, each once the loop has taken
     // what came before (a busy machine delays both by a second or more).
-    send(MOUSEEVENTF_LEFTDOWN, 0, 0);
+    SendMouse(MOUSEEVENTF_LEFTDOWN, {});
     const DWORD uiThread = GetCurrentThreadId();
     HWND window = panel.hwnd();
     std::atomic<bool> finished{false};
     std::thread rest([&] {
-        auto await = [](const std::function<bool()>& cond) {
-            for (int i = 0; i < 500 && !cond(); ++i) Sleep(10);
-        };
-        await([&] {
+        Await([&] {
             GUITHREADINFO info{};
             info.cbSize = sizeof info;
             return GetGUIThreadInfo(uiThread, &info) && (info.flags & GUI_INMOVESIZE);
         });
-        RECT before{};
-        GetWindowRect(window, &before);
-        send(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, (to.x * 65536 + w - 1) / w, (to.y * 65536 + h - 1) / h);
-        await([&] {
-            RECT now{};
-            GetWindowRect(window, &now);
+        const RECT before = OnScreen(window);
+        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, to);
+        Await([&] {
+            const RECT now = OnScreen(window);
             return !EqualRect(&now, &before);
         });
-        send(MOUSEEVENTF_LEFTUP, 0, 0);
+        SendMouse(MOUSEEVENTF_LEFTUP, {});
         finished = true;
     });
     PumpUntil([&] { return finished.load() && !(GetKeyState(VK_LBUTTON) & 0x8000); }, 15000);
@@ -182,10 +176,7 @@ void PanelTest::Drag(POINT from, POINT to) {
 void PanelTest::MouseButton(bool down) {
     WatchMouse();
     const unsigned before = down ? g_seen.presses : g_seen.releases;
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-    SendInput(1, &in, sizeof in);
+    SendMouse(down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP, {});
     PumpUntil([&] { return (down ? g_seen.presses : g_seen.releases) != before; }, 5000);
 }
 
@@ -203,6 +194,32 @@ void PanelTest::Key(WORD vk) {
 
 bool PanelTest::PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     return kktest::PumpUntil(done, timeoutMs, panel.hwnd(), MainLoopFilter());
+}
+
+namespace {
+
+std::vector<DialogStep> g_steps;
+size_t g_next = 0;
+
+void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
+    if (g_next >= g_steps.size()) return;
+    // The dialog of that class that takes input now (one under another is disabled).
+    const char* cls = g_steps[g_next].windowClass;
+    for (HWND w = FindWindowA(cls, nullptr); w; w = FindWindowExA(nullptr, w, cls, nullptr))
+        if (IsWindowVisible(w) && IsWindowEnabled(w)) return g_steps[g_next++].act(w);
+}
+
+}  // namespace
+
+bool PanelTest::Drive(std::vector<Step> steps, const std::function<void()>& open) {
+    g_steps = std::move(steps);
+    g_next = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 30, RunStep);
+    open();
+    const bool done = PumpUntil([] { return g_next == g_steps.size(); }, 10000);
+    Pump();
+    KillTimer(nullptr, timer);
+    return done;
 }
 
 HWND PanelTest::RowControl(kk::RowFamily family, int toolId) const {
@@ -227,6 +244,12 @@ std::string PanelTest::Text(HWND hwnd) {
     std::vector<char> buffer(length + 1);
     GetWindowTextA(hwnd, buffer.data(), length + 1);
     return buffer.data();
+}
+
+std::string PanelTest::Message(size_t i) const {
+    if (i >= recorder.messages.size()) return "none";
+    const RecordedMessage& m = recorder.messages[i];
+    return m.text + "|" + m.title + "|" + std::to_string(m.style) + "|" + std::to_string(m.helpTopic);
 }
 
 void PanelTest::AddPlugin(const std::string& key, const std::string& caption, const std::string& link) {

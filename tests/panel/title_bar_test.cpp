@@ -4,8 +4,6 @@
 // message hook that carries all of it.
 #include "panel/artwork.h"
 #include "panel/panel_fixture.h"
-#include "panel/window_hook.h"
-#include "services/subclass.h"
 
 using namespace kk;
 using kktest::PanelTest;
@@ -36,18 +34,12 @@ protected:
         GetWindowRect(panel.Control(kIdTitleButtons), &r);
         return POINT{r.left + x, r.top + y};
     }
-    void Press(POINT at) {
+    void Press(POINT at, bool down = true) {
         MouseTo(at);
-        MouseButton(true);
+        MouseButton(down);
     }
-    void Settle() {
-        const DWORD until = GetTickCount() + 150;
-        PumpUntil([&] { return static_cast<LONG>(GetTickCount() - until) > 0; });
-    }
-    void Release(POINT at) {
-        MouseTo(at);
-        MouseButton(false);
-    }
+    void Release(POINT at) { Press(at, false); }
+    void Click(POINT at) { Press(at), Release(at); }
 };
 
 TEST_F(TitleBar, TheHitTestMovesFromTheCaptionAndSizesFromEdgesAndCorners) {
@@ -60,30 +52,17 @@ TEST_F(TitleBar, TheHitTestMovesFromTheCaptionAndSizesFromEdgesAndCorners) {
     MapWindowPoints(nullptr, panel.hwnd(), reinterpret_cast<POINT*>(&logo), 2);
     ASSERT_GT(logo.top, 1);
 
-    struct Case {
-        int x, y;
-        LRESULT expected;
-    };
-    const Case cases[] = {
-        {100, 0, HTCAPTION},
-        {100, logo.top - 1, HTCAPTION},
-        {100, logo.top, HTCLIENT},            // the logo band itself does not move the window
-        {w - 30, 8, HTCLIENT},                // the title-bar buttons are not caption
-        {-2, -2, HTTOPLEFT},
-        {14, -1, HTTOPLEFT},                  // the corner reaches 15 pixels along the top
-        {15, -1, HTTOP},
-        {w - 14, -1, HTTOPRIGHT},
-        {w + 1, -2, HTTOPRIGHT},
-        {-1, h - 14, HTBOTTOMLEFT},
-        {14, h + 1, HTBOTTOMLEFT},
-        {w - 5, h - 5, HTBOTTOMRIGHT},        // the grip inside the client area
-        {w + 1, h - 14, HTBOTTOMRIGHT},
-        {100, h + 1, HTBOTTOM},
-        {-1, 100, HTLEFT},
-        {w + 1, 100, HTRIGHT},
+    const struct { int x, y; LRESULT expected; } cases[] = {
+        {100, 0, HTCAPTION}, {100, logo.top - 1, HTCAPTION},
+        {100, logo.top, HTCLIENT},  // the logo band itself does not move the window
+        {w - 30, 8, HTCLIENT},      // the title-bar buttons are not caption
+        {-2, -2, HTTOPLEFT}, {14, -1, HTTOPLEFT}, {15, -1, HTTOP},  // the corner reaches 15 pixels along the top
+        {w - 14, -1, HTTOPRIGHT}, {w + 1, -2, HTTOPRIGHT}, {-1, h - 14, HTBOTTOMLEFT}, {14, h + 1, HTBOTTOMLEFT},
+        {w - 5, h - 5, HTBOTTOMRIGHT},  // the grip inside the client area
+        {w + 1, h - 14, HTBOTTOMRIGHT}, {100, h + 1, HTBOTTOM}, {-1, 100, HTLEFT}, {w + 1, 100, HTRIGHT},
         {100, 100, HTCLIENT},
     };
-    for (const Case& k : cases) EXPECT_EQ(Hit(k.x, k.y), k.expected) << "at " << k.x << "," << k.y;
+    for (const auto& k : cases) EXPECT_EQ(Hit(k.x, k.y), k.expected) << "at " << k.x << "," << k.y;
 
     // Maximised, nothing sizes the window; the caption still answers.
     ShowWindow(panel.hwnd(), SW_MAXIMIZE);
@@ -101,18 +80,15 @@ TEST_F(TitleBar, DraggingTheCornerResizesDownToTheMinimum) {
     BringToFront();
     const SIZE c = Client();
     Drag(Screen(c.cx - 5, c.cy - 5), Screen(c.cx - 105, c.cy - 55));
-    RECT r;
-    GetWindowRect(panel.hwnd(), &r);
+    RECT r = OnScreen(panel.hwnd());
     EXPECT_EQ(r.left, 100) << "sized from the bottom-right corner";
-    EXPECT_EQ(r.right - r.left, 500);
-    EXPECT_EQ(r.bottom - r.top, 400);
+    EXPECT_EQ(std::make_pair(r.right - r.left, r.bottom - r.top), std::make_pair(500L, 400L));
 
     // Far past the minimum: it stops at 440 x 300.
     const SIZE now = Client();
     Drag(Screen(now.cx - 5, now.cy - 5), Screen(now.cx - 400, now.cy - 300));
-    GetWindowRect(panel.hwnd(), &r);
-    EXPECT_EQ(r.right - r.left, 440);
-    EXPECT_EQ(r.bottom - r.top, 300);
+    r = OnScreen(panel.hwnd());
+    EXPECT_EQ(std::make_pair(r.right - r.left, r.bottom - r.top), std::make_pair(440L, 300L));
 }
 
 TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressed) {
@@ -138,19 +114,17 @@ TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressed) {
     EXPECT_FALSE(IsZoomed(panel.hwnd()));
 
     // Maximise, then restore from the same button.
-    Press(Strip(22, 7));
-    Release(Strip(22, 7));
+    Click(Strip(22, 7));
     EXPECT_TRUE(IsZoomed(panel.hwnd()));
     EXPECT_EQ(strip.DrawnOver(TitleButtons::kMaximise), kGlyphRestore);
-    Settle();  // the mouse messages the new size brings, before the next press
+    PumpFor(150);  // the mouse messages the new size brings, before the next press
     Press(Strip(22, 7));
     EXPECT_EQ(strip.DrawnOver(TitleButtons::kMaximise), kGlyphRestorePressed);
     Release(Strip(22, 7));
     EXPECT_FALSE(IsZoomed(panel.hwnd()));
     EXPECT_EQ(strip.DrawnOver(TitleButtons::kMaximise), 0);
 
-    Press(Strip(7, 7));
-    Release(Strip(7, 7));
+    Click(Strip(7, 7));
     EXPECT_TRUE(IsIconic(panel.hwnd()));
     ShowWindow(panel.hwnd(), SW_RESTORE);
     BringToFront();
@@ -170,14 +144,11 @@ TEST_F(TitleBar, AClickOnTheButtonsLeavesTheFocusOnTheListOrOnCancel) {
     BringToFront();
     SetFocus(panel.Control(kIdAbout));
     panel.focusedToolId = -1;
-    Press(Strip(33, 7));  // between the buttons: no button, but the strip takes the click
-    Release(Strip(33, 7));
+    Click(Strip(33, 7));  // between the buttons: no button, but the strip takes the click
     EXPECT_EQ(GetFocus(), panel.Control(kIdCancel)) << "no row had the focus";
 
     SetFocus(RowControl(kFamilyCheckBox, 104));
-    Pump();
-    Press(Strip(33, 7));
-    Release(Strip(33, 7));
+    Click(Strip(33, 7));
     EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 104));
 }
 

@@ -14,97 +14,6 @@ const char kDebugKey[] = "SOFTWARE\\Marrowby\\Kestrelkit\\debug";
 
 bool Visible(HWND hwnd) { return hwnd && (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE); }
 
-class ToolList : public PanelTest {};
-
-TEST_F(ToolList, WithoutPluginsThePluginsHeadingIsLeftOut) {
-    ASSERT_TRUE(Start());
-    ASSERT_EQ(panel.RowCount(), 40);
-    EXPECT_EQ(panel.ToolIdAt(1), 901);
-    EXPECT_EQ(panel.ToolIdAt(2), 101);
-    EXPECT_EQ(panel.ToolIdAt(41), 0);
-    EXPECT_EQ(RowControl(kFamilyCaptionTitle, 907), nullptr);
-    for (int p = 1; p <= panel.RowCount(); ++p) EXPECT_FALSE(panel.ChangedShown(panel.ToolIdAt(p))) << p;
-}
-
-TEST_F(ToolList, PluginsFollowTheirHeadingInReverseOrder) {
-    AddPlugin("Alpha", "Alpha tool");
-    AddPlugin("Bravo", "Bravo tool", "Open Bravo...");
-    AddPlugin("Charlie", "Charlie tool");
-    ASSERT_TRUE(Start());
-    ASSERT_EQ(panel.RowCount(), 44);
-    EXPECT_EQ(panel.ToolIdAt(41), 907);
-    EXPECT_EQ(Text(RowControl(kFamilyCaptionTitle, 907)).substr(0, 7), "Plugins");
-    const int expected[] = {303, 302, 301};
-    const char* captions[] = {"Charlie tool", "Bravo tool", "Alpha tool"};
-    for (int i = 0; i < 3; ++i) {
-        const int t = panel.ToolIdAt(42 + i);
-        ASSERT_EQ(t, expected[i]);
-        EXPECT_EQ(Text(RowControl(kFamilyCaptionTitle, t)), captions[i]);
-        EXPECT_EQ(panel.KindTag(t), "1");
-        EXPECT_NE(RowControl(kFamilyCheckBox, t), nullptr) << "a plugin is an on/off row";
-        EXPECT_GT(OnSurface(kFamilyCaptionTitle, t).top, OnSurface(kFamilyCaptionTitle, 907).top);
-    }
-    EXPECT_EQ(Text(RowControl(kFamilyHLink, 302)), "Open Bravo...");
-    EXPECT_EQ(panel.LinkTag(302), "plugin.exe");
-    EXPECT_EQ(RowControl(kFamilyHLink, 301), nullptr);
-}
-
-TEST_F(ToolList, TheDebugKeyWithdrawsARowAndLeavesNoGap) {
-    SetString(HKEY_CURRENT_USER, kDebugKey, "153", "1");
-    SetString(HKEY_CURRENT_USER, kDebugKey, "104", "");  // empty: no effect
-    ASSERT_TRUE(Start());
-    EXPECT_EQ(panel.KindTag(153), "4");
-    EXPECT_FALSE(Visible(RowControl(kFamilyCaptionTitle, 153)));
-    EXPECT_FALSE(Visible(RowControl(kFamilyDescription, 153)));
-    EXPECT_EQ(RowControl(kFamilyCheckBox, 153), nullptr);
-    EXPECT_EQ(RowControl(kFamilyHLink, 153), nullptr) << "the withdrawn row loses its link too";
-    EXPECT_NE(RowControl(kFamilyCheckBox, 104), nullptr);
-
-    // 107 (with its link line) comes before 153, 105 after it.
-    ASSERT_EQ(panel.ToolIdAt(23), 107);
-    ASSERT_EQ(panel.ToolIdAt(24), 153);
-    ASSERT_EQ(panel.ToolIdAt(25), 105);
-    const int rowEnd = OnSurface(kFamilyHLink, 107).bottom + 4;  // 60 twips after the link
-    EXPECT_EQ(OnSurface(kFamilyCaptionTitle, 105).top, rowEnd);
-    EXPECT_EQ(OnSurface(kFamilyChanged, 153).top, rowEnd) << "the withdrawn row starts where 105 starts";
-}
-
-TEST_F(ToolList, DetectedStatesSetTheSwitchesAndTags) {
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "ClearTemp", "1");
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPrompt", "2");
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptApp", "cmd.exe");
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptCLP", "/k");
-    SetString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "MenuShowDelay", "65534");
-    ASSERT_TRUE(Start());
-
-    EXPECT_EQ(panel.CheckValue(153), 1);
-    EXPECT_EQ(SendMessageA(RowControl(kFamilyCheckBox, 153), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(panel.CheckTag(153), "1");
-    EXPECT_FALSE(panel.ChangedShown(153));
-
-    // A "#" link carries the settings; the box keeps only the flag.
-    EXPECT_EQ(panel.CheckValue(107), 0);
-    EXPECT_EQ(panel.CheckTag(107), "0");
-    EXPECT_EQ(panel.LinkTag(107), std::string("#2cmd.exe\0/k", 12));
-    EXPECT_EQ(panel.CheckTag(104), "0");
-    EXPECT_EQ(panel.LinkTag(104), "#");
-    // A program link keeps its action.
-    EXPECT_EQ(panel.LinkTag(153), "kkboot.exe /cleartemp");
-
-    EXPECT_EQ(panel.KindTag(123), "2");
-    EXPECT_EQ(panel.ButtonTag(123), "1");
-    EXPECT_NE(RowControl(kFamilyButtonObject, 123), nullptr);
-    EXPECT_EQ(RowControl(kFamilyCheckBox, 123), nullptr);
-    // Kinds a row does not have read empty.
-    EXPECT_EQ(panel.ButtonTag(153), "");
-    EXPECT_EQ(panel.CheckTag(123), "");
-    EXPECT_EQ(panel.KindTag(555), "");
-}
-
-}  // namespace
-
-namespace {
-
 // Counts the enumerations of the plugin key while it lives.
 struct PluginEnumerations {
     int count = 0;
@@ -119,14 +28,86 @@ struct PluginEnumerations {
     ~PluginEnumerations() { ObserveEnumerations(nullptr, nullptr); }
 };
 
-TEST_F(ToolList, OneStartEnumeratesThePluginsOnceHoweverManyThereAre) {
-    for (int i = 0; i < 50; ++i) AddPlugin("Plugin " + std::to_string(100 + i), "Tool " + std::to_string(i));
+class ToolList : public PanelTest {};
+
+TEST_F(ToolList, WithoutPluginsThePluginsHeadingIsLeftOutAndNothingIsMarked) {
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(panel.RowCount(), 40);
+    EXPECT_EQ(std::vector<int>({panel.ToolIdAt(1), panel.ToolIdAt(2), panel.ToolIdAt(41)}), std::vector<int>({901, 101, 0}));
+    EXPECT_EQ(RowControl(kFamilyCaptionTitle, 907), nullptr);
+    for (int p = 1; p <= panel.RowCount(); ++p) EXPECT_FALSE(panel.ChangedShown(panel.ToolIdAt(p))) << p;
+    EXPECT_FALSE(IsWindowEnabled(panel.Control(kIdApply)));
+}
+
+TEST_F(ToolList, PluginsFollowTheirHeadingInReverseOrderFromOneEnumeration) {
+    AddPlugin("Alpha", "Alpha tool");
+    AddPlugin("Bravo", "Bravo tool", "Open Bravo...");
+    AddPlugin("Charlie", "Charlie tool");
     PluginEnumerations enumerations;
     ASSERT_TRUE(Start());
-    ASSERT_EQ(panel.RowCount(), 41 + 50);
+    ASSERT_EQ(panel.RowCount(), 44);
+    EXPECT_EQ(panel.ToolIdAt(41), 907);
+    EXPECT_EQ(Text(RowControl(kFamilyCaptionTitle, 907)).substr(0, 7), "Plugins");
+    const char* captions[] = {"Charlie tool", "Bravo tool", "Alpha tool"};
+    for (int i = 0; i < 3; ++i) {
+        const int t = panel.ToolIdAt(42 + i);
+        ASSERT_EQ(t, 303 - i);
+        EXPECT_EQ(Text(RowControl(kFamilyCaptionTitle, t)), captions[i]);
+        EXPECT_EQ(panel.KindTag(t), "1");
+        EXPECT_NE(RowControl(kFamilyCheckBox, t), nullptr) << "a plugin is an on/off row";
+        EXPECT_GT(OnSurface(kFamilyCaptionTitle, t).top, OnSurface(kFamilyCaptionTitle, 907).top);
+    }
+    EXPECT_EQ(Text(RowControl(kFamilyHLink, 302)), "Open Bravo...");
+    EXPECT_EQ(panel.LinkTag(302), "plugin.exe");
+    EXPECT_EQ(RowControl(kFamilyHLink, 301), nullptr);
+    EXPECT_EQ(PluginKeyForToolId(303), JoinKey(kPluginsKey, "Charlie"));
     EXPECT_EQ(enumerations.count, 1) << "detection and the rows read the list the start made";
-    EXPECT_EQ(PluginKeyForToolId(350), JoinKey(kPluginsKey, "Plugin 149"));
-    EXPECT_EQ(enumerations.count, 1);
+}
+
+TEST_F(ToolList, TheDebugKeyWithdrawsARowAndLeavesNoGap) {
+    SetString(HKEY_CURRENT_USER, kDebugKey, "153", "1");
+    SetString(HKEY_CURRENT_USER, kDebugKey, "104", "");  // empty: no effect
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(panel.KindTag(153), "4");
+    EXPECT_FALSE(Visible(RowControl(kFamilyCaptionTitle, 153)));
+    EXPECT_FALSE(Visible(RowControl(kFamilyDescription, 153)));
+    EXPECT_EQ(RowControl(kFamilyCheckBox, 153), nullptr);
+    EXPECT_EQ(RowControl(kFamilyHLink, 153), nullptr) << "the withdrawn row loses its link too";
+    EXPECT_NE(RowControl(kFamilyCheckBox, 104), nullptr);
+
+    // 107 (with its link line) comes before 153, 105 after it.
+    ASSERT_EQ(std::vector<int>({panel.ToolIdAt(23), panel.ToolIdAt(24), panel.ToolIdAt(25)}),
+              std::vector<int>({107, 153, 105}));
+    const int rowEnd = OnSurface(kFamilyHLink, 107).bottom + 4;  // 60 twips after the link
+    EXPECT_EQ(OnSurface(kFamilyCaptionTitle, 105).top, rowEnd);
+    EXPECT_EQ(OnSurface(kFamilyChanged, 153).top, rowEnd) << "the withdrawn row starts where 105 starts";
+}
+
+TEST_F(ToolList, DetectedStatesSetTheSwitchesAndTags) {
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "ClearTemp", "1");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPrompt", "2");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptApp", "cmd.exe");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptCLP", "/k");
+    SetString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "MenuShowDelay", "65534");
+    ASSERT_TRUE(Start());
+
+    EXPECT_EQ(panel.CheckValue(153), 1);
+    EXPECT_EQ(Checked(153), BST_CHECKED);
+    EXPECT_EQ(panel.CheckTag(153), "1");
+    EXPECT_FALSE(panel.ChangedShown(153));
+    // A "#" link carries the settings; the box keeps only the flag. A program link keeps its action.
+    EXPECT_EQ(panel.CheckValue(107), 0);
+    EXPECT_EQ(panel.CheckTag(107), "0");
+    EXPECT_EQ(panel.LinkTag(107), std::string("#2cmd.exe\0/k", 12));
+    EXPECT_EQ(panel.CheckTag(104) + "|" + panel.LinkTag(104), "0|#");
+    EXPECT_EQ(panel.LinkTag(153), "kkboot.exe /cleartemp");
+
+    EXPECT_EQ(panel.KindTag(123), "2");
+    EXPECT_EQ(panel.ButtonTag(123), "1");
+    EXPECT_NE(RowControl(kFamilyButtonObject, 123), nullptr);
+    EXPECT_EQ(RowControl(kFamilyCheckBox, 123), nullptr);
+    // Kinds a row does not have read empty.
+    EXPECT_EQ(panel.ButtonTag(153) + panel.CheckTag(123) + panel.KindTag(555), "");
 }
 
 }  // namespace
