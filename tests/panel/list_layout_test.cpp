@@ -7,8 +7,6 @@
 #include "panel/list_layout.h"
 #include "panel/panel_fixture.h"
 
-#include <atomic>
-#include <thread>
 
 using namespace kk;
 using kktest::PanelTest;
@@ -82,45 +80,19 @@ TEST_F(ListLayout, TheWheelStepsThirtyPixelsAndStopsAtTheEnds) {
 TEST_F(ListLayout, DraggingTheThumbMovesTheListAsItGoes) {
     ASSERT_TRUE(Start());
     SetWindowPos(panel.hwnd(), HWND_TOP, 100, 100, 0, 0, SWP_NOSIZE);
-    SetForegroundWindow(panel.hwnd());
-    Pump();
+    BringToFront();
     const RECT bar = OnScreen(panel.ScrollBar());
-    const POINT grab{(bar.left + bar.right) / 2, bar.top + GetSystemMetrics(SM_CYVSCROLL) + 3}, to{grab.x, grab.y + 40};
-    const DWORD move = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    // The bar tracks the drag in a loop of its own, so a second thread moves
-    // the mouse and looks at the surface while the button is still down.
-    int topWhileDragging = 0, valueWhileDragging = 0;
-    const DWORD uiThread = GetCurrentThreadId();
-    std::atomic<bool> finished{false};
-    std::thread user([&] {
-        SendMouse(move, grab);
-        Sleep(100);
-        SendMouse(move | MOUSEEVENTF_LEFTDOWN, grab);
-        // The bar holds the mouse once its tracking loop runs.
-        Await([&] {
-            GUITHREADINFO info{};
-            info.cbSize = sizeof info;
-            return GetGUIThreadInfo(uiThread, &info) && info.hwndCapture == panel.ScrollBar();
-        });
-        SendMouse(move, to);
-        // Settled: the surface lies where the bar's value puts it.
-        Await([&] {
-            const int top = SurfaceTop(panel.View());
-            return top < -100 && top == -MulDiv(panel.scrollBar().Value(), 1, 15);
-        });
-        topWhileDragging = SurfaceTop(panel.View());
-        valueWhileDragging = panel.scrollBar().Value();
-        SendMouse(move | MOUSEEVENTF_LEFTUP, to);
-        // Should the release go astray, the bar's own loop must still end.
-        Sleep(300);
-        PostMessageA(panel.ScrollBar(), WM_LBUTTONUP, 0, 0);
-        finished = true;
-    });
-    PumpUntil([&] { return finished.load(); }, 15000);
-    user.join();
-    Pump();
-    EXPECT_LT(topWhileDragging, -100) << "the surface followed the thumb before the button was released";
-    EXPECT_EQ(topWhileDragging, -MulDiv(valueWhileDragging, 1, 15));
+    const POINT grab{(bar.left + bar.right) / 2, bar.top + GetSystemMetrics(SM_CYVSCROLL) + 3};
+    // The bar tracks the drag in a loop of its own: the surface is read
+    // while the button is still down, once it lies where the value puts it.
+    int top = 0, value = 0;
+    Drag(grab, {grab.x, grab.y + 40}, [&](const GUITHREADINFO& gui) { return gui.hwndCapture == panel.ScrollBar(); },
+         [&] {
+             top = SurfaceTop(panel.View()), value = panel.scrollBar().Value();
+             return top < -100 && top == -MulDiv(value, 1, 15);
+         });
+    EXPECT_LT(top, -100) << "the surface followed the thumb before the button was released";
+    EXPECT_EQ(top, -MulDiv(value, 1, 15));
 }
 
 TEST_F(ListLayout, The16BitLimitStopsTheRowsInsteadOfWrappingAround) {

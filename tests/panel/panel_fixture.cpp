@@ -143,29 +143,37 @@ void PanelTest::Await(const std::function<bool()>& cond) {
     for (int i = 0; i < 500 && !cond(); ++i) Sleep(10);
 }
 
-void PanelTest::Drag(POINT from, POINT to) {
+void PanelTest::Drag(POINT from, POINT to, const std::function<bool(const GUITHREADINFO&)>& held,
+                     std::function<bool()> moved) {
     MouseTo(from);
-    // The system's size loop starts when this thread takes the press and
-    // gives up at once if the button is already up by then; so the move and
-    // the release come from another thread, each once the loop has taken
-    // what came before (a busy machine delays both by a second or more).
+    // A loop of the system's (moving, sizing, a scroll bar's tracking)
+    // starts when this thread takes the press and gives up at once if the
+    // button is already up by then; so the move and the release come from
+    // another thread, each once the loop has taken what came before (a busy
+    // machine delays both by a second or more).
     SendMouse(MOUSEEVENTF_LEFTDOWN, {});
     const DWORD uiThread = GetCurrentThreadId();
+    auto gui = [uiThread] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(uiThread, &info);
+        return info;
+    };
     HWND window = panel.hwnd();
     std::atomic<bool> finished{false};
     std::thread rest([&] {
-        Await([&] {
-            GUITHREADINFO info{};
-            info.cbSize = sizeof info;
-            return GetGUIThreadInfo(uiThread, &info) && (info.flags & GUI_INMOVESIZE);
-        });
+        Await([&] { return held ? held(gui()) : (gui().flags & GUI_INMOVESIZE) != 0; });
         const RECT before = OnScreen(window);
-        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, to);
-        Await([&] {
+        if (!moved) moved = [&] {
             const RECT now = OnScreen(window);
             return !EqualRect(&now, &before);
-        });
+        };
+        SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, to);
+        Await(moved);
         SendMouse(MOUSEEVENTF_LEFTUP, {});
+        // Should the release go astray, the loop must still end.
+        Await([&] { return !gui().hwndCapture; });
+        if (HWND captured = gui().hwndCapture) PostMessageA(captured, WM_LBUTTONUP, 0, 0);
         finished = true;
     });
     PumpUntil([&] { return finished.load() && !(GetKeyState(VK_LBUTTON) & 0x8000); }, 15000);

@@ -54,9 +54,11 @@ protected:
     // Real mouse input at a screen position, handled before they return.
     void MouseTo(POINT screen);
     void MouseButton(bool down);
-    // Press, move and release queued at once, so the system's own move or
-    // size loop, which starts at the press, finds the rest waiting.
-    void Drag(POINT from, POINT to);
+    // A press at from, then a move to `to` once held says the system's loop
+    // holds the press (by default: the window's move or size loop), and the
+    // release once moved holds (by default: the window has moved or resized).
+    void Drag(POINT from, POINT to, const std::function<bool(const GUITHREADINFO&)>& held = nullptr,
+              std::function<bool()> moved = nullptr);
     // One mouse event at a screen position, not waited for.
     static void SendMouse(DWORD flags, POINT screen);
     // From another thread: waits up to 5 s for a condition.
