@@ -1,5 +1,5 @@
-// The hotkeys and Alt-Tab size pages in the page fixture, driven by clicks, typed characters, menu keys
-// and posted mouse messages; the hotkeys' working key lives in the scratch registry.
+// The hotkeys and Alt-Tab size pages in the page fixture, driven by clicks, typed characters, menu keys and posted
+// mouse messages; the hotkeys' working key lives in the scratch registry.
 #include "pages/alt_tab_page.h"
 #include "pages/hotkeys_page.h"
 #include "pages/page_fixture.h"
@@ -115,8 +115,7 @@ TEST_F(HotkeysPage, NewSpecialAndDelete) {
     Click(kIdHotkeyNew);
     EXPECT_GT(acceptEnabled, 0);
 
-    // "Special...", fourth item ("Enter key"), picked with the keyboard,
-    // goes in at the caret, which then follows it.
+    // "Special...", fourth item ("Enter key"), picked with the keyboard, goes in at the caret, which then follows it.
     SendMessageA(Item(kIdHotkeyMeat), EM_SETSEL, 3, 3);
     for (int i = 0; i < 4; ++i) PostMessageA(hwnd_, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(hwnd_, WM_KEYDOWN, VK_RETURN, 0);

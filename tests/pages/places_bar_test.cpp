@@ -1,5 +1,5 @@
-// The Places Bar page: the settings text as the controls show it and as Accept writes it back, the two
-// refusals that keep the dialog open, and the Browse buttons with a stand-in browser.
+// The Places Bar page: the settings text as the controls show it and as Accept writes it back, the two refusals that
+// keep the dialog open, and the Browse buttons with a stand-in browser.
 #include "pages/places_bar_page.h"
 
 #include "pages/page_fixture.h"
@@ -18,8 +18,8 @@ class PlacesBar : public kktest::PageTest {
 protected:
     void SetUp() override { FolderChoice() = "before"; }
 
-    // The page with a browser that records where it was asked to start and
-    // leaves `answer` in FolderChoice, as the real one does.
+    // The page with a browser that records where it was asked to start and leaves `answer` in FolderChoice, as
+    // the real one does.
     void OpenPlaces(const std::string& pageValue) {
         Open(MakePlacesBarPage([this](HWND owner) {
                  started.push_back((owner == hwnd_ ? "" : "other owner: ") + FolderChoice());

@@ -1,5 +1,5 @@
-// The keystroke sender: key strings as recorded key events, its numbered
-// errors, and real events typed into a window of the test's own.
+// The keystroke sender: key strings as recorded key events, its numbered errors, and real events typed into a
+// window of the test's own.
 #include "pages/send_keys.h"
 
 #include "panel/bound_window.h"

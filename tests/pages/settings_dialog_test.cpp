@@ -1,8 +1,6 @@
-// The settings dialog over the real main window: each opener passes its
-// own ToolId and the main window waits; pages without an implementation say
-// so; F1 opens the page's help topic; the page value goes to the page and
-// back to its row; the About page's options and plugin list; the keyboard
-// in both windows; what the screen shows after a window or a tab changed.
+// The settings dialog over the real main window: each opener's page while the main window waits, F1's topics, the
+// page value to the page and back to its row, the About page, the keyboard in both windows, and what the screen
+// shows after a window or a tab changed.
 #include "pages/settings_dialog.h"
 
 #include "engine/registry.h"
@@ -43,8 +41,8 @@ void HoldKeys(const std::string& held) {
         keys[vk] = held.find(mark) != std::string::npos ? 0x80 : 0;
     SetKeyboardState(keys);
 }
-// A key as the keyboard posts it to the focused control (given the focus
-// first, when named); with Alt held, a system key.
+// A key as the keyboard posts it to the focused control (given the focus first, when named); with Alt held, a
+// system key.
 std::function<void()> Press(WORD vk, const std::string& held = "", int times = 1, HWND on = nullptr) {
     return [=] {
         if (on) SetFocus(on);
@@ -60,8 +58,8 @@ void ClickLink(HWND dialog, int toolId, int id) {
                  reinterpret_cast<LPARAM>(PageItem(dialog, toolId, id)));
 }
 
-// Presses the real Help button of the thread's open message box once, then
-// OK or No, as the user would; a box under another one waits.
+// Presses the real Help button of the thread's open message box once, then OK or No, as the user would; a box
+// under another one waits.
 BOOL CALLBACK CloseIfMessageBox(HWND hwnd, LPARAM) {
     char cls[16] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
@@ -99,10 +97,10 @@ using Steps = std::vector<std::pair<std::function<void()>, std::string>>;
 
 class SettingsDialogTest : public PanelTest {
 protected:
-    // One step per tick of a thread timer, in whatever loop runs (the main window's, the dialog's): a tick
-    // comes once what the step before posted is handled, none while a message box is open. A view that
-    // only accumulates may be given patience: a step whose work goes on in a loop of its own (a fetch
-    // that waits) is then waited for; reset clears what it accumulated before each step.
+    // One step per tick of a thread timer, in whatever loop runs (the main window's, the dialog's): a tick comes once
+    // what the step before posted is handled, none while a message box is open. A view that only accumulates may be
+    // given patience: a step whose work goes on in a loop of its own (a fetch that waits) is then waited for; reset
+    // clears what it accumulated before each step.
     void RunSteps(const Steps& steps, const std::function<std::string()>& view, DWORD patienceMs = 0,
                   const std::function<void()>& reset = nullptr) {
         size_t next = 0;
@@ -133,8 +131,8 @@ protected:
     void WithPage(int toolId, const std::function<void(HWND)>& act) {
         EXPECT_TRUE(Drive({{kSettingsDialogClass, act}}, [&] { ShowSettingsDialog(panel, toolId); }));
     }
-    // Every message in its real box, whose Help is pressed once, then OK or
-    // No; each title is told as its box opens and once it has closed.
+    // Every message in its real box, whose Help is pressed once, then OK or No; each title is told as its box opens
+    // and once it has closed.
     using Seen = std::function<void(const std::string&)>;
     void RealBoxes(const Seen& opened, const Seen& closed = [](const std::string&) {}) {
         System().messageBox = [=](HWND owner, const std::string& text, const std::string& title, int style, int topic) {

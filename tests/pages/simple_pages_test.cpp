@@ -1,5 +1,5 @@
-// The four simple settings pages in the page fixture: real controls driven by clicks, typed characters and
-// pasted text; the recorder answers the messages and records what would have started.
+// The four simple settings pages in the page fixture: real controls driven by clicks, typed characters and pasted
+// text; the recorder answers the messages and records what would have started.
 #include "pages/command_prompt_page.h"
 #include "pages/menu_speed_page.h"
 #include "pages/new_folder_page.h"

@@ -1,7 +1,5 @@
-// Preview and history from the main window's system menu, as a user works
-// them: ticks and a settings page, the preview, Apply, then the history's
-// details and undo, with the dialogs driven by posted keys inside their
-// own modal loops.
+// Preview and history from the main window's system menu, as a user works them: ticks and a settings page, the
+// preview, Apply, then the history's details and undo, each dialog driven by posted keys in its own modal loop.
 #include "panel/change_dialogs.h"
 
 #include "engine/footprint.h"

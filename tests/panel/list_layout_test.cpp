@@ -1,6 +1,5 @@
-// The list layout and scrolling on the real surface: the row at the top of
-// the view kept in place across a relayout, the 16-bit limit, the saved
-// position, the mouse wheel and the thumb.
+// The list layout and scrolling on the real surface: the row at the top of the view kept in place across a relayout,
+// the 16-bit limit, the saved position, the mouse wheel and the thumb.
 #include "engine/catalogue.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
@@ -83,8 +82,8 @@ TEST_F(ListLayout, DraggingTheThumbMovesTheListAsItGoes) {
     BringToFront();
     const RECT bar = OnScreen(panel.ScrollBar());
     const POINT grab{(bar.left + bar.right) / 2, bar.top + GetSystemMetrics(SM_CYVSCROLL) + 3};
-    // The bar tracks the drag in a loop of its own: the surface is read
-    // while the button is still down, once it lies where the value puts it.
+    // The bar tracks the drag in a loop of its own: the surface is read while the button is still down, once it lies
+    // where the value puts it.
     int top = 0, value = 0;
     Drag(grab, {grab.x, grab.y + 40}, [&](const GUITHREADINFO& gui) { return gui.hwndCapture == panel.ScrollBar(); },
          [&] {

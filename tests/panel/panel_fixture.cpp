@@ -55,9 +55,8 @@ kktest::PreFilter PanelTest::MainLoopFilter() {
 
 namespace {
 
-// The last mouse message this thread took from its queue, seen by a mouse
-// hook: injected input reaches the queue late on a busy machine (a second
-// or more), and only its arrival tells that the window has handled it.
+// The last mouse message this thread took from its queue, seen by a mouse hook: injected input reaches the queue late
+// on a busy machine (a second or more), and only its arrival tells that the window has handled it.
 struct SeenMouse {
     unsigned moves = 0, presses = 0, releases = 0;
     POINT lastMove{};
@@ -94,8 +93,8 @@ void PanelTest::MouseTo(POINT screen) {
     if (now.x == screen.x && now.y == screen.y) return;  // no move, no message to wait for
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     auto move = [&] { SendMouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, screen); };
-    // Over another program's window (the desktop, the taskbar) no message
-    // comes to this thread: the cursor's own position is all there is.
+    // Over another program's window (the desktop, the taskbar) no message comes to this thread: the cursor's own
+    // position is all there is.
     POINT clamped{std::min<LONG>(std::max<LONG>(screen.x, 0), w - 1), std::min<LONG>(std::max<LONG>(screen.y, 0), h - 1)};
     HWND under = WindowFromPoint(clamped);
     const bool ours = under && GetWindowThreadProcessId(under, nullptr) == GetCurrentThreadId();
@@ -110,10 +109,8 @@ void PanelTest::MouseTo(POINT screen) {
         }, 5000);
         return;
     }
-    // Wine moves the X pointer too, and the X server's echo of an earlier
-    // move can come after this one on a busy machine, taking the mouse back
-    // where it was: wait until the moves stop, and move again if the last
-    // one was not here.
+    // Wine moves the X pointer too, and the X server's echo of an earlier move can come after this one on a busy
+    // machine, taking the mouse back where it was: wait until the moves stop, and move again if the last one missed.
     for (int attempt = 0; attempt < 3; ++attempt) {
         const unsigned before = g_seen.moves;
         move();
@@ -129,8 +126,7 @@ void PanelTest::MouseTo(POINT screen) {
 }
 
 void PanelTest::SendMouse(DWORD flags, POINT p) {
-    // Normalised coordinates, rounded up so that the system's scaling back
-    // lands on the pixel itself.
+    // Normalised coordinates, rounded up so that the system's scaling back lands on the pixel itself.
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     INPUT in{};
     in.type = INPUT_MOUSE;
@@ -146,11 +142,9 @@ void PanelTest::Await(const std::function<bool()>& cond) {
 void PanelTest::Drag(POINT from, POINT to, const std::function<bool(const GUITHREADINFO&)>& held,
                      std::function<bool()> moved) {
     MouseTo(from);
-    // A loop of the system's (moving, sizing, a scroll bar's tracking)
-    // starts when this thread takes the press and gives up at once if the
-    // button is already up by then; so the move and the release come from
-    // another thread, each once the loop has taken what came before (a busy
-    // machine delays both by a second or more).
+    // A loop of the system's (moving, sizing, a scroll bar's tracking) starts when this thread takes the press and
+    // gives up at once if the button is already up by then; so the move and the release come from another thread,
+    // each once the loop has taken what came before (a busy machine delays both by a second or more).
     SendMouse(MOUSEEVENTF_LEFTDOWN, {});
     const DWORD uiThread = GetCurrentThreadId();
     auto gui = [uiThread] {
@@ -189,8 +183,7 @@ void PanelTest::MouseButton(bool down) {
 }
 
 void PanelTest::Key(WORD vk) {
-    // The low bit of a key's state flips with every press: it tells when
-    // this thread has taken the key.
+    // The low bit of a key's state flips with every press: it tells when this thread has taken the key.
     const SHORT before = GetKeyState(vk) & 1;
     INPUT in[2]{};
     in[0].type = in[1].type = INPUT_KEYBOARD;
@@ -235,23 +228,9 @@ HWND PanelTest::RowControl(kk::RowFamily family, int toolId) const {
 }
 
 RECT PanelTest::OnSurface(HWND control) const {
-    RECT r{};
-    GetWindowRect(control, &r);
+    RECT r = OnScreen(control);
     MapWindowPoints(nullptr, panel.View(), reinterpret_cast<POINT*>(&r), 2);
     return r;
-}
-
-RECT PanelTest::OnScreen(HWND control) {
-    RECT r{};
-    GetWindowRect(control, &r);
-    return r;
-}
-
-std::string PanelTest::Text(HWND hwnd) {
-    const int length = GetWindowTextLengthA(hwnd);
-    std::vector<char> buffer(length + 1);
-    GetWindowTextA(hwnd, buffer.data(), length + 1);
-    return buffer.data();
 }
 
 std::string PanelTest::Message(size_t i) const {

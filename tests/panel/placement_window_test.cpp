@@ -1,7 +1,5 @@
-// Where the main window lies and how it looks when it starts: centred, the
-// placement saved by Cancel and restored at the next start (normal,
-// maximised, minimised), the work area the taskbar leaves, the font and
-// focus marker the system calls for.
+// Where the main window lies and how it starts: centred, in the system's font and marker colour, the placement
+// saved by Cancel and restored at the next start (normal, maximised, minimised), the work area the taskbar leaves.
 #include "app/placement.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
@@ -15,8 +13,7 @@ using kktest::PanelTest;
 
 namespace {
 
-// What Cancel saved: left, top, width and height in twips, the maximised
-// flag and the scroll position.
+// What Cancel saved: left, top, width and height in twips, the maximised flag and the scroll position.
 std::string Saved() {
     std::string saved;
     for (const char* name : {"CPLeft", "CPTop", "CPWidth", "CPHeight", "MaxWindow", "ScrollPos"})
@@ -115,8 +112,7 @@ TEST_F(Placement, AMaximisedWindowIsRestoredWhenTheTaskbarMovedWhileItWasInTheBa
     ShowWindow(panel.hwnd(), SW_MAXIMIZE);
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr, nullptr,
                                  nullptr, nullptr);
-    // Another window comes to the front, then the panel again: while the
-    // taskbar is where it was, the panel stays maximised.
+    // Another window comes to the front, then the panel again: while the taskbar stays, so does the maximised panel.
     auto backAndForth = [&](const std::function<void()>& meanwhile) {
         SetForegroundWindow(other);
         Pump();

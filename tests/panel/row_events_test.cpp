@@ -1,5 +1,5 @@
-// Working the rows and the buttons under the list, in-process: the
-// recorder answers the message boxes and records what would have started.
+// Working the rows and the buttons under the list, in-process: the recorder answers the message boxes and records
+// what would have started.
 #include "panel/row_events.h"
 
 #include "engine/registry.h"
@@ -42,8 +42,19 @@ protected:
     bool PlacementSaved() const { return !GetString(HKEY_CURRENT_USER, kSuiteKey, "CPWidth").empty(); }
 };
 
-TEST_F(RowEvents, UntickingBackToTheAppliedValueLeavesNothingToAsk) {
+TEST_F(RowEvents, TheTempFolderWarningDecidesTheTickAndUntickingBackToTheAppliedValueLeavesNothingToAsk) {
     ASSERT_TRUE(Start());
+    // The answer, then the tick and mark it leaves; switching it off needs no warning.
+    const struct { int answer, checked; size_t messages; } cases[] = {{IDNO, 0, 1}, {IDYES, 1, 2}, {IDYES, 0, 2}};
+    for (const auto& c : cases) {
+        recorder.answers = {c.answer};
+        Click(kFamilyCheckBox, 153);
+        EXPECT_EQ(recorder.messages.size(), c.messages);
+        EXPECT_EQ(recorder.messages.back().title, "Clear out the Temp folder");
+        EXPECT_EQ(Checked(153), c.checked);
+        EXPECT_EQ(panel.ChangedShown(153), c.checked == 1);
+    }
+    recorder.messages.clear();
     Click(kFamilyCheckBox, 101);
     EXPECT_TRUE(panel.ChangedShown(101));
     Click(kFamilyCheckBox, 101);
@@ -56,20 +67,6 @@ TEST_F(RowEvents, UntickingBackToTheAppliedValueLeavesNothingToAsk) {
     EXPECT_TRUE(recorder.messages.empty());
     EXPECT_EQ(panel.hwnd(), nullptr);
     EXPECT_TRUE(PlacementSaved());
-}
-
-TEST_F(RowEvents, TheTempFolderWarningDecidesTheTick) {
-    ASSERT_TRUE(Start());
-    // The answer, then the tick and mark it leaves; switching it off needs no warning.
-    const struct { int answer, checked; size_t messages; } cases[] = {{IDNO, 0, 1}, {IDYES, 1, 2}, {IDYES, 0, 2}};
-    for (const auto& c : cases) {
-        recorder.answers = {c.answer};
-        Click(kFamilyCheckBox, 153);
-        EXPECT_EQ(recorder.messages.size(), c.messages);
-        EXPECT_EQ(recorder.messages.back().title, "Clear out the Temp folder");
-        EXPECT_EQ(Checked(153), c.checked);
-        EXPECT_EQ(panel.ChangedShown(153), c.checked == 1);
-    }
 }
 
 TEST_F(RowEvents, ALogOffWithPendingChangesAsksAndNoRefusesIt) {
@@ -108,7 +105,7 @@ TEST_F(RowEvents, AfterAnApplyFurtherChangesKeepCancelAsClose) {
     EXPECT_FALSE(panel.ChangedShown(101));
 }
 
-TEST_F(RowEvents, LinksStartTheSuitesProgramsOrSayTheyAreMissing) {
+TEST_F(RowEvents, LinksStartTheSuitesProgramsOrSayTheyAreMissingAndF1OpensHelpAtTheFocusedRow) {
     AddPlugin("Lens", "Lens", "Open Lens...");
     ASSERT_TRUE(Start());
     const std::string suite = kktest::FixturesFolder();
@@ -133,13 +130,9 @@ TEST_F(RowEvents, LinksStartTheSuitesProgramsOrSayTheyAreMissing) {
     recorder.answers = {IDYES};
     Click(kFamilyHLink, 153);
     EXPECT_EQ(recorder.started, std::vector<std::string>{"open|" + suite + "kkboot.exe|/cleartemp|" + suite});
-}
 
-TEST_F(RowEvents, F1OpensHelpAtTheFocusedRow) {
-    ASSERT_TRUE(Start());
-    SetInstallPath(kktest::FixturesFolder());
     // The help file must exist for the help launcher to go on.
-    const std::string help = kktest::FixturesFolder() + kHelpFileName;
+    const std::string help = suite + kHelpFileName;
     const bool made = !FileExists(help);
     if (made) CloseHandle(CreateFileA(help.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     HWND box = RowControl(kFamilyCheckBox, 104);

@@ -1,6 +1,6 @@
-// The list from the keyboard and the in-place tooltip: the focus marker follows the focused row, Home, End
-// and the arrows move between rows, the 100 ms tick clears what is left behind, and a caption cut short
-// shows in full while the mouse is over it.
+// The list from the keyboard and the in-place tooltip: the focus marker follows the focused row, Home, End and the
+// arrows move between rows, the 100 ms tick clears what is left behind, and a caption cut short shows in full while
+// the mouse is over it.
 #include "panel/row_focus.h"
 
 #include "panel/panel_fixture.h"
@@ -53,8 +53,7 @@ TEST_F(RowFocus, TheMarkerFollowsTheFocusedRowTheTickClearsItAndTheFrameHandsThe
     EXPECT_EQ(panel.focusedToolId, -1);
     EXPECT_EQ(panel.HelpContext(), next) << "F1 keeps the row's topic";
 
-    // A resize lays the list out again and the marker comes back at the
-    // focused row's new place.
+    // A resize lays the list out again and the marker comes back at the focused row's new place.
     FocusRow(104);
     Resize(700, 420);
     ASSERT_TRUE(panel.FocusMarkerShown());
@@ -111,29 +110,25 @@ TEST_F(RowFocus, HomeEndTheArrowsAndTabMoveThroughTheListAndScrollIt) {
     EXPECT_LT(ScrollValue(), sw.top) << "scrolled no further than needed";
 }
 
-TEST_F(RowFocus, EndGoesToTheLastListPositionWhichAWithdrawnPluginLeavesWithoutASwitch) {
-    AddPlugin("Lens", "Lens");
+TEST_F(RowFocus, EndStopsAtAWithdrawnLastPluginAndACaptionCutShortShowsInFullOverItself) {
     AddPlugin("Aquiet", "");  // enumerated first, so listed last; withdrawn without a caption
+    AddPlugin("Long", "A plugin whose caption is far too long for the narrowest window there is");
     ASSERT_TRUE(StartFocused());
     const ToolList& list = panel.list();
     const ToolRow* last = list.Find(list.ToolIdAt(list.Count()));
     ASSERT_TRUE(last && last->kindTag == "4");
     FocusRow(101);
     Key(VK_END);
-    EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 101)) << "not the nearest switch above it";
-}
+    EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 101)) << "End goes to the last list position, not the nearest switch";
 
-TEST_F(RowFocus, ACaptionCutShortShowsInFullOverItself) {
-    AddPlugin("Long", "A plugin whose caption is far too long for the narrowest window there is");
-    ASSERT_TRUE(StartFocused());
     Resize(440, 300);
-    const ToolRow* longest = panel.list().Find(301);
+    const ToolRow* longest = panel.list().Find(302);
     ASSERT_NE(longest, nullptr);
     panel.scrollBar().SetValue(std::max(0, longest->caption.top - 300));
     Pump();
     const RECT caption = OnScreen(longest->caption.hwnd);
     MouseTo(POINT{caption.left + 5, caption.top + 3});
-    ASSERT_EQ(panel.TooltipToolId(), 301);
+    ASSERT_EQ(panel.TooltipToolId(), 302);
     HWND tip = panel.Control(kIdTooltip);
     EXPECT_TRUE(IsWindowVisible(tip));
     EXPECT_EQ(Text(GetDlgItem(tip, kIdTooltipCaption)), Text(longest->caption.hwnd));

@@ -1,7 +1,5 @@
-// The window's own title bar and frame, worked with real mouse input: the
-// hit test that lets the system move and size the window, the title-bar
-// buttons that act only when released where they were pressed, and the
-// message hook that carries all of it.
+// The window's own title bar and frame, worked with real mouse input: the hit test that lets the system move and size
+// the window, and the title-bar buttons that act only when released where they were pressed.
 #include "panel/artwork.h"
 #include "panel/panel_fixture.h"
 
@@ -12,8 +10,8 @@ namespace {
 
 class TitleBar : public PanelTest {
 protected:
-    // A client position of the main window on the screen, as the hit test
-    // counts it: from the window's outer corner plus the frame's width.
+    // A client position of the main window on the screen, as the hit test counts it: from the window's outer corner
+    // plus the frame's width.
     POINT Screen(int x, int y) const {
         RECT outer;
         GetWindowRect(panel.hwnd(), &outer);
@@ -24,9 +22,8 @@ protected:
         return SendMessageA(panel.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
     }
     SIZE Client() const {
-        RECT r;
-        GetClientRect(panel.hwnd(), &r);
-        return SIZE{r.right, r.bottom};
+        RECT r{};
+        return GetClientRect(panel.hwnd(), &r), SIZE{r.right, r.bottom};
     }
     // A point of the title-bar strip on the screen.
     POINT Strip(int x, int y) const {
@@ -45,8 +42,7 @@ protected:
 TEST_F(TitleBar, TheHitTestMovesFromTheCaptionAndSizesFromEdgesAndCorners) {
     ASSERT_TRUE(Start());
     Resize(600, 400);
-    const SIZE c = Client();
-    const int w = c.cx, h = c.cy;
+    const int w = Client().cx, h = Client().cy;
     RECT logo;
     GetWindowRect(panel.Control(kIdLogo), &logo);
     MapWindowPoints(nullptr, panel.hwnd(), reinterpret_cast<POINT*>(&logo), 2);
@@ -91,10 +87,17 @@ TEST_F(TitleBar, DraggingTheCornerResizesDownToTheMinimum) {
     EXPECT_EQ(std::make_pair(r.right - r.left, r.bottom - r.top), std::make_pair(440L, 300L));
 }
 
-TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressed) {
+TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressedAndLeavesTheFocusOnTheListOrOnCancel) {
     ASSERT_TRUE(Start());
     BringToFront();
     TitleButtons& strip = panel.titleButtons();
+    SetFocus(panel.Control(kIdAbout));
+    panel.focusedToolId = -1;
+    Click(Strip(33, 7));  // between the buttons: no button, but the strip takes the click
+    EXPECT_EQ(GetFocus(), panel.Control(kIdCancel)) << "no row had the focus";
+    SetFocus(RowControl(kFamilyCheckBox, 104));
+    Click(Strip(33, 7));
+    EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 104));
 
     // Close pressed, moved off and released: nothing happens.
     Press(Strip(45, 7));
@@ -129,27 +132,13 @@ TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressed) {
     ShowWindow(panel.hwnd(), SW_RESTORE);
     BringToFront();
 
-    // Close pressed, moved off and back on before the release: it closes
-    // (nothing is pending, so without a question).
+    // Close pressed, moved off and back on before the release: it closes (nothing is pending, so without a question).
     Press(Strip(45, 7));
     MouseTo(Strip(45, 40));
     MouseTo(Strip(45, 7));
     Release(Strip(45, 7));
     EXPECT_EQ(panel.hwnd(), nullptr);
     EXPECT_TRUE(recorder.messages.empty());
-}
-
-TEST_F(TitleBar, AClickOnTheButtonsLeavesTheFocusOnTheListOrOnCancel) {
-    ASSERT_TRUE(Start());
-    BringToFront();
-    SetFocus(panel.Control(kIdAbout));
-    panel.focusedToolId = -1;
-    Click(Strip(33, 7));  // between the buttons: no button, but the strip takes the click
-    EXPECT_EQ(GetFocus(), panel.Control(kIdCancel)) << "no row had the focus";
-
-    SetFocus(RowControl(kFamilyCheckBox, 104));
-    Click(Strip(33, 7));
-    EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 104));
 }
 
 }  // namespace
