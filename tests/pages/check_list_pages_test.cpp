@@ -8,7 +8,6 @@
 #include "engine/registry.h"
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
 #include <vector>
 

@@ -73,7 +73,6 @@ TEST_F(HotkeysPage, StoredValuesBecomeRowsAndAcceptWritesBackOnlyTheRows) {
     EXPECT_EQ(ListView_GetItemCount(List()), 5);
     for (const Case& c : cases) EXPECT_TRUE(c.row.empty() || Find(c.row) >= 0) << c.name;
     EXPECT_TRUE(IsTicked(Item(kIdHotkeyAdvanced)));
-
     // The "\" key comes back from the drop-down intact after an edit.
     Select(Find("6\\| back\\slash"));
     EXPECT_EQ(Text(kIdHotkeyAssortment), "\\");
@@ -114,7 +113,6 @@ TEST_F(HotkeysPage, NewSpecialAndDelete) {
     EXPECT_FALSE(CanEdit());
     Click(kIdHotkeyNew);
     EXPECT_GT(acceptEnabled, 0);
-
     // "Special...", fourth item ("Enter key"), picked with the keyboard, goes in at the caret, which then follows it.
     SendMessageA(Item(kIdHotkeyMeat), EM_SETSEL, 3, 3);
     for (int i = 0; i < 4; ++i) PostMessageA(hwnd_, WM_KEYDOWN, VK_DOWN, 0);

@@ -17,7 +17,6 @@ namespace {
 class PlacesBar : public kktest::PageTest {
 protected:
     void SetUp() override { FolderChoice() = "before"; }
-
     // The page with a browser that records where it was asked to start and leaves `answer` in FolderChoice, as
     // the real one does.
     void OpenPlaces(const std::string& pageValue) {

@@ -114,7 +114,6 @@ TEST_F(SimplePage, AMissingDosPromptOrPowerShellFallsBackToTheCommandPrompt) {
     // On Windows Me that option is disabled and cannot take the focus.
     EXPECT_TRUE(IsVersion("winme") || GetFocus() == Item(kIdCommandOption));
     if (IsVersion("winme")) return;  // nor does it offer PowerShell
-
     // Without a Path value No, then with one naming no file Yes to the download; then installed.
     recorder.answers = {IDNO, IDYES};
     for (const std::string& path : {""s, "C:\\nowhere\\powershell.exe"s, kktest::ProgramPath()}) {

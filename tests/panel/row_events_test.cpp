@@ -121,7 +121,6 @@ TEST_F(RowEvents, LinksStartTheSuitesProgramsOrSayTheyAreMissingAndF1OpensHelpAt
                   "This plugin has not been properly installed.|Launch Plugin|" +
                   std::to_string(MB_ICONEXCLAMATION | MB_HELP) + "|213 none");
     EXPECT_TRUE(recorder.started.empty());
-
     // The clean-up link asks first; kkboot.exe is a fixture.
     recorder.answers = {IDNO};
     Click(kFamilyHLink, 153);
@@ -130,7 +129,6 @@ TEST_F(RowEvents, LinksStartTheSuitesProgramsOrSayTheyAreMissingAndF1OpensHelpAt
     recorder.answers = {IDYES};
     Click(kFamilyHLink, 153);
     EXPECT_EQ(recorder.started, std::vector<std::string>{"open|" + suite + "kkboot.exe|/cleartemp|" + suite});
-
     // The help file must exist for the help launcher to go on.
     const std::string help = suite + kHelpFileName;
     const bool made = !FileExists(help);

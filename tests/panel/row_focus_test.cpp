@@ -39,26 +39,22 @@ TEST_F(RowFocus, TheMarkerFollowsTheFocusedRowTheTickClearsItAndTheFrameHandsThe
     EXPECT_EQ(panel.focusedToolId, 104);
     EXPECT_EQ(panel.HelpContext(), 104);
     EXPECT_EQ(MarkerOnSurface().top, OnSurface(kFamilyCaptionTitle, 104).top - 1) << "the marker frames the row";
-
     // Tab moves it to the next row's switch.
     Key(VK_TAB);
     const int next = panel.focusedToolId;
     EXPECT_NE(next, 104);
     EXPECT_EQ(panel.focusMarker().toolId, next);
-
     // The focus leaves the list: within a tick the marker is gone.
     SetFocus(panel.Control(kIdAbout));
     PumpFor(250);  // the 100 ms tick runs
     EXPECT_FALSE(panel.FocusMarkerShown());
     EXPECT_EQ(panel.focusedToolId, -1);
     EXPECT_EQ(panel.HelpContext(), next) << "F1 keeps the row's topic";
-
     // A resize lays the list out again and the marker comes back at the focused row's new place.
     FocusRow(104);
     Resize(700, 420);
     ASSERT_TRUE(panel.FocusMarkerShown());
     EXPECT_EQ(MarkerOnSurface().top, OnSurface(kFamilyCaptionTitle, 104).top - 1);
-
     // Focus landing on the list's frame goes back to the row; with no row yet, to Cancel.
     panel.focusedToolId = 0;
     SetFocus(panel.View());
@@ -79,7 +75,6 @@ TEST_F(RowFocus, HomeEndTheArrowsAndTabMoveThroughTheListAndScrollIt) {
     EXPECT_EQ(panel.focusedToolId, 150) << "the last row that has a switch";
     EXPECT_EQ(GetFocus(), RowControl(kFamilyButtonObject, 150));
     EXPECT_EQ(ScrollValue(), panel.scrollBar().Max());
-
     // Up and Down on a settings button go as Shift+Tab and Tab.
     Key(VK_UP);
     EXPECT_EQ(GetFocus(), RowControl(kFamilyButtonObject, 117));
@@ -89,7 +84,6 @@ TEST_F(RowFocus, HomeEndTheArrowsAndTabMoveThroughTheListAndScrollIt) {
     Key(VK_HOME);
     EXPECT_EQ(panel.focusedToolId, panel.list().ToolIdAt(2)) << "the first tool below the first heading";
     EXPECT_EQ(ScrollValue(), 0);
-
     // Tabbing past the bottom of the view scrolls one switch further.
     ListScrollBar& bar = panel.scrollBar();
     // The last row whose switch is still wholly in view.
@@ -138,12 +132,10 @@ TEST_F(RowFocus, EndStopsAtAWithdrawnLastPluginAndACaptionCutShortShowsInFullOve
     EXPECT_GT(at.right - at.left, caption.right - caption.left + 2);
     // The mouse still reaches the caption through the tooltip.
     EXPECT_EQ(WindowFromPoint(POINT{caption.left + 5, caption.top + 3}), longest->caption.hwnd);
-
     // Off the row: gone within a tick.
     MouseTo(POINT{caption.left + 5, caption.bottom + 200});
     PumpFor(250);  // the 100 ms tick runs
     EXPECT_FALSE(IsWindowVisible(tip));
-
     // Wide enough, the caption fits and shows no tooltip.
     SetWindowPos(panel.hwnd(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Resize(1000, 600);

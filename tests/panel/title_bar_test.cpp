@@ -59,7 +59,6 @@ TEST_F(TitleBar, TheHitTestMovesFromTheCaptionAndSizesFromEdgesAndCorners) {
         {100, 100, HTCLIENT},
     };
     for (const auto& k : cases) EXPECT_EQ(Hit(k.x, k.y), k.expected) << "at " << k.x << "," << k.y;
-
     // Maximised, nothing sizes the window; the caption still answers.
     ShowWindow(panel.hwnd(), SW_MAXIMIZE);
     Pump();
@@ -79,7 +78,6 @@ TEST_F(TitleBar, DraggingTheCornerResizesDownToTheMinimum) {
     RECT r = OnScreen(panel.hwnd());
     EXPECT_EQ(r.left, 100) << "sized from the bottom-right corner";
     EXPECT_EQ(std::make_pair(r.right - r.left, r.bottom - r.top), std::make_pair(500L, 400L));
-
     // Far past the minimum: it stops at 440 x 300.
     const SIZE now = Client();
     Drag(Screen(now.cx - 5, now.cy - 5), Screen(now.cx - 400, now.cy - 300));
@@ -98,7 +96,6 @@ TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressedAndLeavesTheFocusOn
     SetFocus(RowControl(kFamilyCheckBox, 104));
     Click(Strip(33, 7));
     EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 104));
-
     // Close pressed, moved off and released: nothing happens.
     Press(Strip(45, 7));
     EXPECT_EQ(strip.DrawnOver(TitleButtons::kClose), kGlyphClosePressed);
@@ -106,7 +103,6 @@ TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressedAndLeavesTheFocusOn
     EXPECT_EQ(strip.DrawnOver(TitleButtons::kClose), 0) << "the pressed glyph leaves with the pointer";
     Release(Strip(45, 40));
     ASSERT_NE(panel.hwnd(), nullptr);
-
     // Minimise pressed, released over maximise: nothing either.
     Press(Strip(7, 7));
     EXPECT_EQ(strip.Pressed(), TitleButtons::kMinimise);
@@ -115,7 +111,6 @@ TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressedAndLeavesTheFocusOn
     Release(Strip(22, 7));
     EXPECT_FALSE(IsIconic(panel.hwnd()));
     EXPECT_FALSE(IsZoomed(panel.hwnd()));
-
     // Maximise, then restore from the same button.
     Click(Strip(22, 7));
     EXPECT_TRUE(IsZoomed(panel.hwnd()));
@@ -131,7 +126,6 @@ TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressedAndLeavesTheFocusOn
     EXPECT_TRUE(IsIconic(panel.hwnd()));
     ShowWindow(panel.hwnd(), SW_RESTORE);
     BringToFront();
-
     // Close pressed, moved off and back on before the release: it closes (nothing is pending, so without a question).
     Press(Strip(45, 7));
     MouseTo(Strip(45, 40));
