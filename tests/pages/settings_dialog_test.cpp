@@ -235,7 +235,18 @@ TEST_F(SettingsDialogTest, ClosingAMessageShownFromTheDialogLeavesTheMainWindowD
 }
 
 // Accept and the mark of a button row are proven end to end; a link row keeps its "#".
-TEST_F(SettingsDialogTest, AcceptHandsThePageValueToItsLinkRowAndTheNextOpeningStartsFromIt) {
+TEST_F(SettingsDialogTest, ALinkRowTakesBackThePageValueAndTheAboutPageListsPluginsAndSavesItsOptions) {
+    AddPlugin("Lens", "Lens");
+    SetString(HKEY_LOCAL_MACHINE, JoinKey(kPluginsKey, "Lens"), "About_Version", "2.1");
+    SetString(HKEY_LOCAL_MACHINE, JoinKey(kPluginsKey, "Lens"), "About_URL", "http://lens.example/");
+    AddPlugin("Quiet", "");  // no caption: not listed
+    AddPlugin("Tally", "Tally");
+    std::vector<std::string> rows;
+    for (const PluginListRow& row : PluginListRows()) rows.push_back(row.text + "|" + row.url);
+    EXPECT_EQ(rows, (std::vector<std::string>{"\\U\\1Lens\\0\\u (version 2.1)|http://lens.example/",
+                                              "\\U\\1Tally\\0\\u|"}));
+    const char* dontLoad = "Control Panel\\don't load";
+    SetString(HKEY_CURRENT_USER, dontLoad, "kestrelkit.cpl", "NO");
     ASSERT_TRUE(Start());
     ASSERT_EQ(panel.LinkText(156).value_or("none"), "#00New Folder");
     WithPage(156, [&](HWND d) {
@@ -252,21 +263,6 @@ TEST_F(SettingsDialogTest, AcceptHandsThePageValueToItsLinkRowAndTheNextOpeningS
     });
     EXPECT_EQ(ticked, BST_CHECKED);
     EXPECT_EQ(panel.LinkText(156).value_or("none"), "#01New Folder") << "Esc hands nothing back";
-}
-
-TEST_F(SettingsDialogTest, TheAboutPageListsPluginsOpensTheClickedOneAndSavesItsOptionsUnlessClosedByTheBox) {
-    AddPlugin("Lens", "Lens");
-    SetString(HKEY_LOCAL_MACHINE, JoinKey(kPluginsKey, "Lens"), "About_Version", "2.1");
-    SetString(HKEY_LOCAL_MACHINE, JoinKey(kPluginsKey, "Lens"), "About_URL", "http://lens.example/");
-    AddPlugin("Quiet", "");  // no caption: not listed
-    AddPlugin("Tally", "Tally");
-    std::vector<std::string> rows;
-    for (const PluginListRow& row : PluginListRows()) rows.push_back(row.text + "|" + row.url);
-    EXPECT_EQ(rows, (std::vector<std::string>{"\\U\\1Lens\\0\\u (version 2.1)|http://lens.example/",
-                                              "\\U\\1Tally\\0\\u|"}));
-    const char* dontLoad = "Control Panel\\don't load";
-    SetString(HKEY_CURRENT_USER, dontLoad, "kestrelkit.cpl", "NO");
-    ASSERT_TRUE(Start());
 
     std::string selected;
     WithPage(kAboutToolId, [&](HWND d) {

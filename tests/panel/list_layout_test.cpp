@@ -6,7 +6,6 @@
 #include "panel/list_layout.h"
 #include "panel/panel_fixture.h"
 
-
 using namespace kk;
 using kktest::PanelTest;
 
@@ -110,17 +109,13 @@ TEST_F(ListLayout, The16BitLimitStopsTheRowsInsteadOfWrappingAround) {
     EXPECT_GT(piled, 10) << "the rows past the limit stay at the last place";
 }
 
-struct SavedCase {
-    const char* saved;
-    int expected;  // -1: the largest value
-};
-
-class SavedScroll : public PanelTest, public ::testing::WithParamInterface<SavedCase> {};
+// The saved value and where the list opens (-1: at the end).
+class SavedScroll : public PanelTest, public ::testing::WithParamInterface<std::pair<const char*, int>> {};
 
 TEST_P(SavedScroll, TheListOpensWhereItWasLeft) {
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "ScrollPos", GetParam().saved);
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "ScrollPos", GetParam().first);
     ASSERT_TRUE(Start());
-    const int expected = GetParam().expected < 0 ? panel.scrollBar().Max() : GetParam().expected;
+    const int expected = GetParam().second < 0 ? panel.scrollBar().Max() : GetParam().second;
     ASSERT_LT(panel.scrollBar().Max(), 30000) << "the larger case must lie beyond the end";
     EXPECT_EQ(panel.scrollBar().Value(), expected);
     EXPECT_EQ(SurfaceTop(panel.View()), -MulDiv(expected, 1, 15));
@@ -131,8 +126,8 @@ TEST_P(SavedScroll, TheListOpensWhereItWasLeft) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, SavedScroll,
-                         ::testing::Values(SavedCase{"1500", 1500}, SavedCase{"30000", -1},
-                                           SavedCase{"99999", 0},  // beyond 16 bits: skipped
-                                           SavedCase{"not a number", 0}, SavedCase{"-300", 0}));
+                         ::testing::Values(std::pair{"1500", 1500}, std::pair{"30000", -1},
+                                           std::pair{"99999", 0},  // beyond 16 bits: skipped
+                                           std::pair{"not a number", 0}, std::pair{"-300", 0}));
 
 }  // namespace

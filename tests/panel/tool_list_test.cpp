@@ -13,19 +13,11 @@ const char kDebugKey[] = "SOFTWARE\\Marrowby\\Kestrelkit\\debug";
 
 bool Visible(HWND hwnd) { return hwnd && (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE); }
 
-// Counts the enumerations of the plugin key while it lives.
-struct PluginEnumerations {
-    int count = 0;
-    PluginEnumerations() {
-        ObserveEnumerations(
-            [](HKEY root, const std::string& key, void* self) {
-                if (root == HKEY_LOCAL_MACHINE && lstrcmpiA(key.c_str(), kPluginsKey) == 0)
-                    ++static_cast<PluginEnumerations*>(self)->count;
-            },
-            this);
-    }
-    ~PluginEnumerations() { ObserveEnumerations(nullptr, nullptr); }
-};
+// Counts the enumerations of the plugin key while it observes them.
+int g_pluginEnumerations = 0;
+void CountPluginEnumerations(HKEY root, const std::string& key, void*) {
+    g_pluginEnumerations += root == HKEY_LOCAL_MACHINE && lstrcmpiA(key.c_str(), kPluginsKey) == 0;
+}
 
 class ToolList : public PanelTest {};
 
@@ -33,7 +25,7 @@ TEST_F(ToolList, PluginsFollowTheirHeadingInReverseOrderFromOneEnumeration) {
     AddPlugin("Alpha", "Alpha tool");
     AddPlugin("Bravo", "Bravo tool", "Open Bravo...");
     AddPlugin("Charlie", "Charlie tool");
-    PluginEnumerations enumerations;
+    ObserveEnumerations(CountPluginEnumerations, nullptr);
     ASSERT_TRUE(Start());
     ASSERT_EQ(panel.RowCount(), 44);
     EXPECT_EQ(panel.ToolIdAt(41), 907);
@@ -51,7 +43,8 @@ TEST_F(ToolList, PluginsFollowTheirHeadingInReverseOrderFromOneEnumeration) {
     EXPECT_EQ(panel.LinkTag(302), "plugin.exe");
     EXPECT_EQ(RowControl(kFamilyHLink, 301), nullptr);
     EXPECT_EQ(PluginKeyForToolId(303), JoinKey(kPluginsKey, "Charlie"));
-    EXPECT_EQ(enumerations.count, 1) << "detection and the rows read the list the start made";
+    EXPECT_EQ(g_pluginEnumerations, 1) << "detection, the rows and the key look-up read the list the start made";
+    ObserveEnumerations(nullptr, nullptr);
 }
 
 TEST_F(ToolList, TheDebugKeyWithdrawsARowAndLeavesNoGapAndWithoutPluginsTheirHeadingIsLeftOut) {
