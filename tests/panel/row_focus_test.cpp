@@ -15,21 +15,14 @@ namespace {
 
 class RowFocus : public PanelTest {
 protected:
-    bool StartFocused() {
-        if (!Start()) return false;
-        BringToFront();
-        return true;
-    }
+    bool StartFocused() { return Start() && (BringToFront(), true); }
     int ScrollValue() { return panel.scrollBar().Value(); }
     void FocusRow(int toolId) {
         SetFocus(RowControl(kFamilyCheckBox, toolId));
         Pump();
     }
-    RECT MarkerOnSurface() const {
-        const FocusMarker& m = panel.focusMarker();
-        return RECT{m.left / panel.pixelScaleX, m.top / panel.pixelScaleY, (m.left + m.width) / panel.pixelScaleX,
-                    (m.top + m.height) / panel.pixelScaleY};
-    }
+    // The marker's top on the list surface, in pixels.
+    int MarkerTop() const { return panel.focusMarker().top / panel.pixelScaleY; }
 };
 
 TEST_F(RowFocus, TheMarkerFollowsTheFocusedRowTheTickClearsItAndTheFrameHandsTheFocusBack) {
@@ -38,7 +31,7 @@ TEST_F(RowFocus, TheMarkerFollowsTheFocusedRowTheTickClearsItAndTheFrameHandsThe
     ASSERT_TRUE(panel.FocusMarkerShown());
     EXPECT_EQ(panel.focusedToolId, 104);
     EXPECT_EQ(panel.HelpContext(), 104);
-    EXPECT_EQ(MarkerOnSurface().top, OnSurface(kFamilyCaptionTitle, 104).top - 1) << "the marker frames the row";
+    EXPECT_EQ(MarkerTop(), OnSurface(kFamilyCaptionTitle, 104).top - 1) << "the marker frames the row";
     // Tab moves it to the next row's switch.
     Key(VK_TAB);
     const int next = panel.focusedToolId;
@@ -54,7 +47,7 @@ TEST_F(RowFocus, TheMarkerFollowsTheFocusedRowTheTickClearsItAndTheFrameHandsThe
     FocusRow(104);
     Resize(700, 420);
     ASSERT_TRUE(panel.FocusMarkerShown());
-    EXPECT_EQ(MarkerOnSurface().top, OnSurface(kFamilyCaptionTitle, 104).top - 1);
+    EXPECT_EQ(MarkerTop(), OnSurface(kFamilyCaptionTitle, 104).top - 1);
     // Focus landing on the list's frame goes back to the row; with no row yet, to Cancel.
     panel.focusedToolId = 0;
     SetFocus(panel.View());
