@@ -27,10 +27,8 @@ protected:
         char key[64] = {}, text[256] = {};
         LVITEMA item{LVIF_TEXT | LVIF_IMAGE, row, 0, 0, 0, key, sizeof key, 0, 0, 0, 0, 0, nullptr, nullptr, 0};
         SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        const std::string picture = std::to_string(item.iImage);
-        item.mask = LVIF_TEXT, item.iSubItem = 1, item.pszText = text, item.cchTextMax = sizeof text;
-        SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        return picture + key + "|" + text;
+        ListView_GetItemText(List(), row, 1, text, sizeof text);
+        return std::to_string(item.iImage) + key + "|" + text;
     }
     int Find(const std::string& row) const {
         for (int i = 0; i < ListView_GetItemCount(List()); ++i)

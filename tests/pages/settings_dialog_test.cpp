@@ -199,7 +199,6 @@ TEST_F(SettingsDialogTest, EveryOpenerShowsThePageOfItsOwnToolIdWhileTheMainWind
     });
     EXPECT_FALSE(panel.ChangedShown(104)) << "opening and cancelling a page changes nothing";
     EXPECT_FALSE(IsWindowEnabled(panel.Control(kIdApply)));
-    SetInstallPath("");
 }
 
 TEST_F(SettingsDialogTest, ClosingAMessageShownFromTheDialogLeavesTheMainWindowDisabled) {
@@ -225,7 +224,6 @@ TEST_F(SettingsDialogTest, ClosingAMessageShownFromTheDialogLeavesTheMainWindowD
         Escape(d);
     });
     _putenv("KESTRELKIT_UPDATE_SERVER=");
-    SetInstallPath("");
     // Help pressed in a box says, over that box, that there is no help file.
     const std::string overBox = "Marrowby Kestrelkit disabled, dialog disabled";
     EXPECT_EQ(seen, (std::vector<std::string>{overBox, "Change the Windows setup defaults disabled",

@@ -33,7 +33,6 @@ protected:
         SetString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
         SetString(HKEY_CURRENT_USER, kShellFolders, "AppData", kktest::MakeTempFolder("appdata"));
     }
-    void TearDown() override { SetInstallPath(""); }
 
     void SystemCommand(UINT command) {
         PostMessageA(panel.hwnd(), WM_SYSCOMMAND, command, 0);

@@ -2,6 +2,7 @@
 // helpers to resize it, wait for the list's relayout and read where row controls are.
 #pragma once
 #include "app/initialize.h"
+#include "engine/suite.h"
 #include "pages/page_controls.h"
 #include "panel/control_ids.h"
 #include "panel/control_panel.h"
@@ -27,6 +28,8 @@ struct DialogStep {
 class PanelTest : public ::testing::Test {
 protected:
     void SetUp() override;
+    // A test may point the suite's programs and help at a folder of its own.
+    void TearDown() override { kk::SetInstallPath(""); }
 
     // Creates and starts the panel, shows it and lets it paint; false when start-up refused.
     bool Start(const std::string& commandLine = "");

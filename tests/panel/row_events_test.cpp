@@ -23,7 +23,6 @@ protected:
         // No startup module to start or close when Apply runs.
         SetString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
     }
-    void TearDown() override { SetInstallPath(""); }
 
     void Click(RowFamily family, int toolId) {
         HWND control = RowControl(family, toolId);
@@ -147,15 +146,6 @@ TEST_F(RowEvents, UninstallModeEndsWithoutSavingAnything) {
     EXPECT_TRUE(PumpUntil([&] { return panel.hwnd() == nullptr; })) << "the window never closed";
     EXPECT_FALSE(PlacementSaved());
     EXPECT_TRUE(recorder.messages.empty());
-}
-
-TEST_F(RowEvents, TheUninstallViewShowsOnlyTheWarning) {
-    ASSERT_TRUE(Start());
-    panel.ShowUninstallView();
-    for (HWND w : {panel.ViewFrame(), panel.Control(kIdApply), panel.Control(kIdCancel), panel.Control(kIdAbout)})
-        EXPECT_FALSE(IsWindowVisible(w));
-    EXPECT_TRUE(IsWindowVisible(panel.Control(kIdWarning)));
-    EXPECT_EQ(Text(panel.Control(kIdWarning)), "Uninstalling - please wait...");
 }
 
 TEST(LinkActions, SplitAtTheFirstExe) {

@@ -74,22 +74,16 @@ TEST_F(ToolList, DetectedStatesSetTheSwitchesAndTags) {
     SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptCLP", "/k");
     SetString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "MenuShowDelay", "65534");
     ASSERT_TRUE(Start());
-
-    EXPECT_EQ(panel.CheckValue(153), 1);
-    EXPECT_EQ(Checked(153), BST_CHECKED);
-    EXPECT_EQ(panel.CheckTag(153), "1");
+    // Value, box and tag of on/off rows; a "#" link carries the settings, the box keeps only the flag.
+    EXPECT_EQ(std::to_string(panel.CheckValue(153)) + std::to_string(Checked(153)) + panel.CheckTag(153), "111");
     EXPECT_FALSE(panel.ChangedShown(153));
-    // A "#" link carries the settings; the box keeps only the flag. A program link keeps its action.
-    EXPECT_EQ(panel.CheckValue(107), 0);
-    EXPECT_EQ(panel.CheckTag(107), "0");
+    EXPECT_EQ(std::to_string(panel.CheckValue(107)) + panel.CheckTag(107), "00");
     EXPECT_EQ(panel.LinkTag(107), std::string("#2cmd.exe\0/k", 12));
     EXPECT_EQ(panel.CheckTag(104) + "|" + panel.LinkTag(104), "0|#");
-    EXPECT_EQ(panel.LinkTag(153), "kkboot.exe /cleartemp");
-
-    EXPECT_EQ(panel.KindTag(123), "2");
-    EXPECT_EQ(panel.ButtonTag(123), "1");
-    EXPECT_NE(RowControl(kFamilyButtonObject, 123), nullptr);
-    EXPECT_EQ(RowControl(kFamilyCheckBox, 123), nullptr);
+    EXPECT_EQ(panel.LinkTag(153), "kkboot.exe /cleartemp") << "a program link keeps its action";
+    // A settings row: its kind and value, a button and no box.
+    EXPECT_EQ(panel.KindTag(123) + panel.ButtonTag(123), "21");
+    EXPECT_TRUE(RowControl(kFamilyButtonObject, 123) && !RowControl(kFamilyCheckBox, 123));
     // Kinds a row does not have read empty.
     EXPECT_EQ(panel.ButtonTag(153) + panel.CheckTag(123) + panel.KindTag(555), "");
 }
