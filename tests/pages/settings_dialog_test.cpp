@@ -128,10 +128,11 @@ protected:
     void WithPage(int toolId, const std::function<void(HWND)>& act) {
         EXPECT_TRUE(Drive({{kSettingsDialogClass, act}}, [&] { ShowSettingsDialog(panel, toolId); }));
     }
-    // Every message in its real box, whose Help is pressed once, then OK or No; each title is told as its box opens
-    // and once it has closed.
+    // Every message in its real box, whose Help is pressed once, then OK or No; each title is told as its box
+    // opens and once it has closed. The update check finds no server, and answers in a box of its own.
     using Seen = std::function<void(const std::string&)>;
     void RealBoxes(const Seen& opened, const Seen& closed = [](const std::string&) {}) {
+        _putenv(("KESTRELKIT_UPDATE_SERVER=http://127.0.0.1:" + std::to_string(kktest::UnusedPort()) + "/").c_str());
         System().messageBox = [=](HWND owner, const std::string& text, const std::string& title, int style, int topic) {
             opened(title);
             const UINT_PTR presser = SetTimer(nullptr, 0, 50, CloseMessageBox);
@@ -140,9 +141,6 @@ protected:
             closed(title);
             return answer;
         };
-    }
-    void NoUpdateServer() {
-        _putenv(("KESTRELKIT_UPDATE_SERVER=http://127.0.0.1:" + std::to_string(kktest::UnusedPort()) + "/").c_str());
     }
 };
 
@@ -205,7 +203,6 @@ TEST_F(SettingsDialogTest, ClosingAMessageShownFromTheDialogLeavesTheMainWindowD
     ASSERT_TRUE(Start());
     BringToFront();
     SetInstallPath(kktest::MakeTempFolder("nohelp"));  // no help file: help says so
-    NoUpdateServer();
     // Real boxes: one owned by the main window enables it again when it closes.
     std::vector<std::string> seen;
     RealBoxes([](const std::string&) {}, [&](const std::string& title) {
@@ -325,7 +322,6 @@ TEST_F(SettingsDialogTest, EveryLinkTabAndCaptionLetterIsReachedFromTheKeyboard)
     BringToFront();
     const std::string suite = kktest::MakeTempFolder("keys");  // no programs, no help file at first
     SetInstallPath(suite);
-    NoUpdateServer();
     std::string seen;  // the messages and the help they opened
     RealBoxes([&](const std::string& title) { seen += " " + title; });
     auto view = [&] {  // the focus, the page with its tab or its greyed label, and what happened since
