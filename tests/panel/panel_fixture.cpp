@@ -63,13 +63,12 @@ struct SeenMouse {
 } g_seen;
 
 LRESULT CALLBACK SeeMouse(int code, WPARAM wp, LPARAM lp) {
-    if (code != HC_ACTION) {
-    } else if (wp == WM_MOUSEMOVE || wp == WM_NCMOUSEMOVE) {
-        ++g_seen.moves, g_seen.lastMove = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lp)->pt;
-    } else if (wp == WM_LBUTTONDOWN || wp == WM_NCLBUTTONDOWN || wp == WM_LBUTTONDBLCLK) {
-        ++g_seen.presses;
-    } else if (wp == WM_LBUTTONUP || wp == WM_NCLBUTTONUP) {
-        ++g_seen.releases;
+    if (code == HC_ACTION) {
+        const bool move = wp == WM_MOUSEMOVE || wp == WM_NCMOUSEMOVE;
+        if (move) g_seen.lastMove = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lp)->pt;
+        g_seen.moves += move;
+        g_seen.presses += wp == WM_LBUTTONDOWN || wp == WM_NCLBUTTONDOWN || wp == WM_LBUTTONDBLCLK;
+        g_seen.releases += wp == WM_LBUTTONUP || wp == WM_NCLBUTTONUP;
     }
     return CallNextHookEx(nullptr, code, wp, lp);
 }
