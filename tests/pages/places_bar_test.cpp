@@ -1,13 +1,10 @@
-// The Places Bar page on a window of the test's own: the settings text as
-// the controls show it and as Accept writes it back, the two refusals that
+// The Places Bar page: the settings text as the controls show it and as Accept writes it back, the two refusals that
 // keep the dialog open, and the Browse buttons with a stand-in browser.
 #include "pages/places_bar_page.h"
 
 #include "pages/page_fixture.h"
 #include "services/folder_browser.h"
 #include "support/test_env.h"
-
-#include <gtest/gtest.h>
 
 #include <functional>
 #include <vector>
@@ -20,9 +17,8 @@ namespace {
 class PlacesBar : public kktest::PageTest {
 protected:
     void SetUp() override { FolderChoice() = "before"; }
-
-    // The page with a browser that records where it was asked to start and
-    // leaves `answer` in FolderChoice, as the real one does.
+    // The page with a browser that records where it was asked to start and leaves `answer` in FolderChoice, as
+    // the real one does.
     void OpenPlaces(const std::string& pageValue) {
         Open(MakePlacesBarPage([this](HWND owner) {
                  started.push_back((owner == hwnd_ ? "" : "other owner: ") + FolderChoice());
@@ -44,12 +40,8 @@ const std::string kMissing = "C:\\no such folder here";
 
 TEST_F(PlacesBar, ShowsTheSettingsTextAndWritesBackWhatTheUserLeaves) {
     const std::string unc = "\\\\?\\" + folder;  // two backslashes, and an existing folder
-    struct Case {
-        std::string saved;
-        std::vector<std::string> shown;  // places 0 and 4
-        std::function<void()> edit;
-        std::string accepted;
-    };
+    // shown: places 0 and 4.
+    struct Case { std::string saved; std::vector<std::string> shown; std::function<void()> edit; std::string accepted; };
     const Case cases[] = {
         {"3210\0" "34\0" "0\0" "5\0" "17\0" "18"s, {"entry \"Browser History\"", "entry \"My Network Places\""}, [] {},
          "3210\0" "34\0" "0\0" "5\0" "17\0" "18"s},
@@ -109,18 +101,14 @@ TEST_F(PlacesBar, RefusesANameOrAMissingFolderAndKeepsWhatWasTyped) {
 
 TEST_F(PlacesBar, BrowseStartsAtAnExistingTypedFolderOrWhereTheLastBrowseEnded) {
     OpenPlaces("0000\0" "5\0\\\\server\\share\0"s + folder + "\0"s + kMissing + "\0" "17"s);
-    struct Step {
-        int place;
-        std::string answer, shown;
-    };
-    const Step steps[] = {
+    const struct { int place; std::string answer, shown; } steps[] = {
         {0, "\"Desktop\"", "entry \"Desktop\""},    // starts at "before"
         {1, "", "typed \\\\server\\share"},          // a network path: starts at "\"Desktop\""
         {2, folder + "\\sub", "typed " + folder + "\\sub"},  // starts at the folder itself
         {3, "", "typed " + kMissing},                // a missing folder: starts where the last ended
         {4, "D:\\", "typed D:\\"},
     };
-    for (const Step& s : steps) {
+    for (const auto& s : steps) {
         answer = s.answer;
         acceptEnabled = 0;
         Click(kIdPlacesBrowse + s.place);

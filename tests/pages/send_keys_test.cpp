@@ -1,5 +1,5 @@
-// The keystroke sender: key strings as recorded key events, its numbered
-// errors, and real events typed into a window of the test's own.
+// The keystroke sender: key strings as recorded key events, its numbered errors, and real events typed into a
+// window of the test's own.
 #include "pages/send_keys.h"
 
 #include "panel/bound_window.h"
@@ -8,15 +8,13 @@
 
 #include <gtest/gtest.h>
 
-
 using namespace kk;
 
 namespace {
 
 std::string KeyName(BYTE vk) {
-    const std::pair<BYTE, const char*> names[] = {{VK_SHIFT, "Shift"}, {VK_CONTROL, "Ctrl"}, {VK_MENU, "Alt"},
-                                                  {VK_RETURN, "Enter"}, {VK_LEFT, "Left"},   {VK_DOWN, "Down"}};
-    for (const auto& [code, name] : names)
+    for (const auto& [code, name] : {std::pair{VK_SHIFT, "Shift"}, {VK_CONTROL, "Ctrl"}, {VK_MENU, "Alt"},
+                                     {VK_RETURN, "Enter"}, {VK_LEFT, "Left"}, {VK_DOWN, "Down"}})
         if (code == vk) return name;
     const bool plain = (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9');
     return plain ? std::string(1, static_cast<char>(vk)) : std::to_string(vk);
@@ -59,12 +57,8 @@ TEST(SendKeysSyntax, ModifiersGroupsNamedKeysAndCharacters) {
 }
 
 TEST(SendKeysSyntax, ErrorsCarryNumberPositionAndSourceAndReleaseHeldModifiers) {
-    struct Case {
-        const char* keys;
-        long number;
-        const char* description;
-        std::string events;  // typed before the error, then the releases
-    };
+    // events: typed before the error, then the releases.
+    struct Case { const char* keys; long number; const char* description; std::string events; };
     const Case cases[] = {
         {"a)", kSendKeysUnmatchedClose, "Invalid sendkeys command: unmatched ) at position 2", Press("A")},
         {"^(%(a", kSendKeysUnclosedGroup, "Invalid sendkeys command: more open brackets than close brackets.",
@@ -81,18 +75,17 @@ TEST(SendKeysSyntax, ErrorsCarryNumberPositionAndSourceAndReleaseHeldModifiers) 
         {"+({ 2}", kSendKeysNoCharacter, "A key needs a name or a character.", "+Shift -Shift"},
     };
     Recorded keys;
+    const std::string source = "window_tests-" + kktest::WindowsVersion() + ".cSendKeys";
     for (const Case& c : cases) {
         const SendKeysError error = keys.sender.SendKeys(c.keys);
-        EXPECT_EQ(error.number, c.number) << c.keys;
-        EXPECT_EQ(error.description, c.description) << c.keys;
-        EXPECT_EQ(error.source, "window_tests-" + kktest::WindowsVersion() + ".cSendKeys") << c.keys;
-        EXPECT_EQ(std::exchange(keys.events, ""), c.events) << c.keys;
+        EXPECT_EQ(std::to_string(error.number) + "|" + error.description + "|" + error.source + "|" + keys.events,
+                  std::to_string(c.number) + "|" + c.description + "|" + source + "|" + c.events);
+        keys.events.clear();
     }
     EXPECT_EQ(keys.Of("b"), Press("B")) << "no group stays open into the next call";
 }
 
-// A top-level window of the test's own: a multi-line edit with the focus,
-// and a button with the mnemonic S whose clicks it records.
+// A window of the test's own: a multi-line edit with the focus, and a button with the mnemonic S.
 class TypingTarget : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -110,7 +103,6 @@ protected:
         ASSERT_EQ(GetForegroundWindow(), hwnd_) << "the injected keys would go elsewhere";
     }
     void TearDown() override { DestroyWindow(hwnd_); }
-
     // A real sender; then what arrives is handled, by IsDialogMessage first.
     std::string Typed(const std::string& keys) {
         const SendKeysError error = cSendKeys().SendKeys(keys);
@@ -123,7 +115,6 @@ protected:
 
     std::vector<int> clicked;
     HWND edit_ = nullptr;
-
 private:
     friend LRESULT CALLBACK BoundWindowProc<TypingTarget>(HWND, UINT, WPARAM, LPARAM);
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -133,20 +124,18 @@ private:
     HWND hwnd_ = nullptr;
 };
 
-TEST_F(TypingTarget, TextArrivesInTheFocusedWindowAndNoModifierStaysDownEvenAfterAnError) {
+TEST_F(TypingTarget, TextArrivesInTheFocusedWindowNoModifierStaysDownAndAltPressesAMnemonic) {
     EXPECT_EQ(Typed("Abc+(de)f1!"), "AbcDEf11") << "'!' is typed as its key without Shift";
     EXPECT_EQ(Typed("{HOME}{DEL}x{END}{BS}{BACKSPACE}~two{LEFT 3}{BS}{END}{}}{{}"), "xbcDEftwo][")
         << "Enter broke the line, the back space joined it again; braces without Shift";
     EXPECT_EQ(cSendKeys().SendKeys("^(+(a").number, kSendKeysUnclosedGroup);
     Typed("");
     for (int vk : {VK_MENU, VK_CONTROL, VK_SHIFT}) EXPECT_FALSE(GetKeyState(vk) & 0x8000) << vk << " stayed down";
-}
-
-TEST_F(TypingTarget, AltAndALetterPressTheButtonOfThatMnemonic) {
+    // Alt and a letter press the button of that mnemonic.
     Typed("%(S)");
     EXPECT_EQ(clicked, std::vector<int>{101}) << "with Shift as well, as the menu speed page sends it";
     SetFocus(edit_);  // the mnemonic moved it to the button
-    EXPECT_EQ(Typed("s"), "s") << "without Alt the letter is typed";
+    EXPECT_EQ(Typed("s"), "xbcDEftwo][s") << "without Alt the letter is typed";
     EXPECT_EQ(clicked.size(), 1u);
 }
 

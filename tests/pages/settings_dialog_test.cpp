@@ -1,22 +1,18 @@
-// The settings dialog over the real main window: each opener passes its
-// own ToolId and the main window waits; pages without an implementation say
-// so; F1 opens the page's help topic; the page value goes to the page and
-// back to its row; the About page's options and plugin list; the keyboard
-// in both windows; what the screen shows after a window or a tab changed.
+// The settings dialog over the real main window: each opener's page while the main window waits, F1's topics, the
+// page value to the page and back to its row, the About page, the keyboard in both windows, and what the screen
+// shows after a window or a tab changed.
 #include "pages/settings_dialog.h"
 
 #include "engine/registry.h"
 #include "engine/suite.h"
 #include "pages/about_page.h"
 #include "pages/command_prompt_page.h"
-#include "pages/menu_speed_page.h"
 #include "pages/new_folder_page.h"
 #include "pages/registered_owner_page.h"
 #include "panel/paint.h"
 #include "panel/panel_fixture.h"
 #include "panel/row_events.h"
 #include "support/http_server.h"
-#include "support/scratch_registry.h"
 #include "support/test_env.h"
 
 #include <commctrl.h>
@@ -33,27 +29,6 @@ void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
     if (onTick) onTick();
 }
 
-struct DialogRun {
-    int runs = 0;
-    bool ownerWasDisabled = false;
-};
-// Calls open, which shows the dialog modally, and runs act on the dialog once it is visible.
-DialogRun RunOnDialog(const std::function<void()>& open, const std::function<void(HWND)>& act) {
-    DialogRun run;
-    onTick = [&] {
-        HWND dialog = FindWindowA(kSettingsDialogClass, nullptr);
-        if (!dialog || !IsWindowVisible(dialog) || run.runs > 0) return;
-        ++run.runs;
-        run.ownerWasDisabled = !IsWindowEnabled(GetWindow(dialog, GW_OWNER));
-        act(dialog);
-    };
-    const UINT_PTR timer = SetTimer(nullptr, 0, 30, Tick);
-    open();
-    KillTimer(nullptr, timer);
-    onTick = nullptr;
-    return run;
-}
-
 void Escape(HWND dialog) { PostMessageA(dialog, WM_KEYDOWN, VK_ESCAPE, 0); }
 void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 // Alt ("%"), Ctrl ("^") and Shift ("+") as the user holds them: the windows read the key state.
@@ -64,8 +39,8 @@ void HoldKeys(const std::string& held) {
         keys[vk] = held.find(mark) != std::string::npos ? 0x80 : 0;
     SetKeyboardState(keys);
 }
-// A key as the keyboard posts it to the focused control (given the focus
-// first, when named); with Alt held, a system key.
+// A key as the keyboard posts it to the focused control (given the focus first, when named); with Alt held, a
+// system key.
 std::function<void()> Press(WORD vk, const std::string& held = "", int times = 1, HWND on = nullptr) {
     return [=] {
         if (on) SetFocus(on);
@@ -81,8 +56,8 @@ void ClickLink(HWND dialog, int toolId, int id) {
                  reinterpret_cast<LPARAM>(PageItem(dialog, toolId, id)));
 }
 
-// Presses the real Help button of the thread's open message box once, then
-// OK or No, as the user would; a box under another one waits.
+// Presses the real Help button of the thread's open message box once, then OK or No, as the user would; a box
+// under another one waits.
 BOOL CALLBACK CloseIfMessageBox(HWND hwnd, LPARAM) {
     char cls[16] = {};
     GetClassNameA(hwnd, cls, sizeof cls);
@@ -120,10 +95,10 @@ using Steps = std::vector<std::pair<std::function<void()>, std::string>>;
 
 class SettingsDialogTest : public PanelTest {
 protected:
-    // One step per tick of a thread timer, in whatever loop runs (the main window's, the dialog's): a tick
-    // comes once what the step before posted is handled, none while a message box is open. A view that
-    // only accumulates may be given patience: a step whose work goes on in a loop of its own (a fetch
-    // that waits) is then waited for; reset clears what it accumulated before each step.
+    // One step per tick of a thread timer, in whatever loop runs (the main window's, the dialog's): a tick comes once
+    // what the step before posted is handled, none while a message box is open. A view that only accumulates may be
+    // given patience: a step whose work goes on in a loop of its own (a fetch that waits) is then waited for; reset
+    // clears what it accumulated before each step.
     void RunSteps(const Steps& steps, const std::function<std::string()>& view, DWORD patienceMs = 0,
                   const std::function<void()>& reset = nullptr) {
         size_t next = 0;
@@ -149,10 +124,23 @@ protected:
         KillTimer(nullptr, timer);
         onTick = nullptr;
     }
-
     // Opens the page, runs act on it and returns once it has closed.
     void WithPage(int toolId, const std::function<void(HWND)>& act) {
-        EXPECT_EQ(RunOnDialog([&] { ShowSettingsDialog(panel, toolId); }, act).runs, 1);
+        EXPECT_TRUE(Drive({{kSettingsDialogClass, act}}, [&] { ShowSettingsDialog(panel, toolId); }));
+    }
+    // Every message in its real box, whose Help is pressed once, then OK or No; each title is told as its box
+    // opens and once it has closed. The update check finds no server, and answers in a box of its own.
+    using Seen = std::function<void(const std::string&)>;
+    void RealBoxes(const Seen& opened, const Seen& closed = [](const std::string&) {}) {
+        _putenv(("KESTRELKIT_UPDATE_SERVER=http://127.0.0.1:" + std::to_string(kktest::UnusedPort()) + "/").c_str());
+        System().messageBox = [=](HWND owner, const std::string& text, const std::string& title, int style, int topic) {
+            opened(title);
+            const UINT_PTR presser = SetTimer(nullptr, 0, 50, CloseMessageBox);
+            const int answer = RealSystemCalls().messageBox(owner, text, title, style, topic);
+            KillTimer(nullptr, presser);
+            closed(title);
+            return answer;
+        };
     }
 };
 
@@ -164,26 +152,23 @@ TEST_F(SettingsDialogTest, EveryOpenerShowsThePageOfItsOwnToolIdWhileTheMainWind
     SetInstallPath(helpFolder);
     auto opens = [&](int expected, const std::function<void()>& click) {
         SCOPED_TRACE(expected);
-        bool framed = false;
-        const DialogRun run = RunOnDialog(click, [&](HWND dialog) {
+        bool framed = false, ownerWasDisabled = false;
+        EXPECT_TRUE(Drive({{kSettingsDialogClass, [&](HWND dialog) {
+            ownerWasDisabled = !IsWindowEnabled(GetWindow(dialog, GW_OWNER));
             framed = GetDlgItem(dialog, kDlgFrameBase + expected) != nullptr;
-            if (!framed) {
-                EXPECT_EQ(Text(GetDlgItem(dialog, kDlgTitle)), "This feature has not yet been implemented.");
-            }
             EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, kDlgAccept))) << "nothing to accept yet";
-            if (framed) {
+            if (framed)
                 EXPECT_TRUE(IsChild(GetDlgItem(dialog, kDlgFrameBase + expected), GetFocus())) << "typing starts on the page";
-            }
+            else
+                EXPECT_EQ(Text(GetDlgItem(dialog, kDlgTitle)), "This feature has not yet been implemented.");
             // The header band drags the dialog, which has no caption; the rest does not.
             const RECT band = OnScreen(GetDlgItem(dialog, kDlgStripe)), body = OnScreen(GetDlgItem(dialog, kDlgTitle));
             EXPECT_EQ(SendMessageA(dialog, WM_NCHITTEST, 0, MAKELPARAM(band.left + 20, band.bottom - 2)), HTCAPTION);
             EXPECT_EQ(SendMessageA(dialog, WM_NCHITTEST, 0, MAKELPARAM(body.left + 20, body.top + 5)), HTCLIENT);
             PostMessageA(dialog, WM_KEYDOWN, VK_F1, 0);
             Escape(dialog);
-        });
-        Pump();
-        EXPECT_EQ(run.runs, 1);
-        EXPECT_TRUE(run.ownerWasDisabled) << "the main window waits while the dialog is open";
+        }}}, click));
+        EXPECT_TRUE(ownerWasDisabled) << "the main window waits while the dialog is open";
         EXPECT_TRUE(IsWindowEnabled(panel.hwnd())) << "and works again once it has closed";
         EXPECT_FALSE(FindWindowA(kSettingsDialogClass, nullptr));
         EXPECT_EQ(panel.currentToolId, expected);
@@ -212,25 +197,19 @@ TEST_F(SettingsDialogTest, EveryOpenerShowsThePageOfItsOwnToolIdWhileTheMainWind
     });
     EXPECT_FALSE(panel.ChangedShown(104)) << "opening and cancelling a page changes nothing";
     EXPECT_FALSE(IsWindowEnabled(panel.Control(kIdApply)));
-    SetInstallPath("");
 }
 
 TEST_F(SettingsDialogTest, ClosingAMessageShownFromTheDialogLeavesTheMainWindowDisabled) {
     ASSERT_TRUE(Start());
     BringToFront();
     SetInstallPath(kktest::MakeTempFolder("nohelp"));  // no help file: help says so
-    _putenv(("KESTRELKIT_UPDATE_SERVER=http://127.0.0.1:" + std::to_string(kktest::UnusedPort()) + "/").c_str());
     // Real boxes: one owned by the main window enables it again when it closes.
     std::vector<std::string> seen;
-    System().messageBox = [&](HWND owner, const std::string& text, const std::string& title, int style, int topic) {
-        const UINT_PTR closer = SetTimer(nullptr, 0, 50, CloseMessageBox);
-        const int answer = RealSystemCalls().messageBox(owner, text, title, style, topic);
-        KillTimer(nullptr, closer);
+    RealBoxes([](const std::string&) {}, [&](const std::string& title) {
         const HWND dialog = FindWindowA(kSettingsDialogClass, nullptr);
         seen.push_back(title + (IsWindowEnabled(panel.hwnd()) ? " enabled" : " disabled") +
                        (IsWindowEnabled(dialog) ? "" : ", dialog disabled"));
-        return answer;
-    };
+    });
     WithPage(117, [&](HWND d) {  // a page's validation
         SetWindowTextA(PageItem(d, 117, kIdRegName), "");
         Click(GetDlgItem(d, kDlgAccept));
@@ -242,7 +221,6 @@ TEST_F(SettingsDialogTest, ClosingAMessageShownFromTheDialogLeavesTheMainWindowD
         Escape(d);
     });
     _putenv("KESTRELKIT_UPDATE_SERVER=");
-    SetInstallPath("");
     // Help pressed in a box says, over that box, that there is no help file.
     const std::string overBox = "Marrowby Kestrelkit disabled, dialog disabled";
     EXPECT_EQ(seen, (std::vector<std::string>{overBox, "Change the Windows setup defaults disabled",
@@ -251,81 +229,8 @@ TEST_F(SettingsDialogTest, ClosingAMessageShownFromTheDialogLeavesTheMainWindowD
     EXPECT_TRUE(IsWindowEnabled(panel.hwnd())) << "enabled once the dialog has closed";
 }
 
-TEST_F(SettingsDialogTest, AcceptHandsThePageValueToItsRowAndTheNextOpeningStartsFromIt) {
-    SetString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "MenuShowDelay", "400");  // the default delay
-    ASSERT_TRUE(Start());
-    ASSERT_EQ(panel.ButtonText(123).value_or("none"), "2");
-    ASSERT_EQ(panel.LinkText(156).value_or("none"), "#00New Folder");
-    WithPage(123, [&](HWND d) {
-        Click(PageItem(d, 123, kIdMenuSetting + 0));
-        Click(GetDlgItem(d, kDlgAccept));
-    });
-    EXPECT_EQ(panel.ButtonText(123).value_or("none"), "0");
-    EXPECT_TRUE(panel.ChangedShown(123));
-    EXPECT_TRUE(IsWindowEnabled(panel.Control(kIdApply)));
-
-    // A link row keeps its mark; Esc hands nothing back.
-    WithPage(156, [&](HWND d) {
-        Click(PageItem(d, 156, kIdNewFolderOpen));
-        Click(GetDlgItem(d, kDlgAccept));
-    });
-    EXPECT_EQ(panel.LinkText(156).value_or("none"), "#01New Folder");
-    LRESULT ticked = BST_UNCHECKED;
-    WithPage(123, [&](HWND d) {
-        ticked = Button_GetCheck(PageItem(d, 123, kIdMenuSetting + 0));
-        Click(PageItem(d, 123, kIdMenuSetting + 1));
-        Escape(d);
-    });
-    EXPECT_EQ(ticked, BST_CHECKED);
-    EXPECT_EQ(panel.ButtonText(123).value_or("none"), "0");
-}
-
-TEST_F(SettingsDialogTest, TheAboutOptionsAreSavedByCancelEscAndAltF4ButNotByTheCloseBox) {
-    const char* dontLoad = "Control Panel\\don't load";
-    SetString(HKEY_CURRENT_USER, dontLoad, "kestrelkit.cpl", "NO");
-    ASSERT_TRUE(Start());
-    // The applet's don't-load value, HideContextCount and NoAutoUpdate; "-" where missing.
-    auto saved = [&] {
-        std::string text;
-        for (const auto& [key, name] : {std::pair{dontLoad, "kestrelkit.cpl"}, std::pair{kSuiteKey, "HideContextCount"},
-                                        std::pair{kSuiteKey, "NoAutoUpdate"}})
-            text += "|" + (ValueExists(HKEY_CURRENT_USER, key, name) ? GetString(HKEY_CURRENT_USER, key, name) : "-");
-        return text;
-    };
-    auto option = [](HWND d, int i) { return PageItem(d, kAboutToolId, kAboutOptionBase + i); };
-    std::string ticks, line;
-    WithPage(kAboutToolId, [&](HWND d) {
-        for (int i = 0; i < 3; ++i) ticks += std::to_string(Button_GetCheck(option(d, i)));
-        line = Text(GetDlgItem(d, kDlgTitle)) + "|" + Text(GetDlgItem(d, kDlgCancel)) + "|" +
-               std::to_string(IsWindowVisible(GetDlgItem(d, kDlgAccept)));
-        Escape(d);
-    });
-    EXPECT_EQ(ticks, "011") << "the applet is hidden; automatic checks when NoAutoUpdate is missing";
-    EXPECT_EQ(line, "Marrowby Kestrelkit, version " + CurrentVersionText() +
-                        "\rCopyright (c) 2001-2007 Marrowby.  All rights reserved.|&Close|0")
-        << "no Accept on this page";
-    EXPECT_EQ(saved(), "|NO|0|-") << "Esc saves them as they were";
-
-    // Clicks the options, then closes the page the given way.
-    auto change = [&](std::vector<int> options, const std::function<void(HWND)>& close) {
-        WithPage(kAboutToolId, [&](HWND d) {
-            for (int i : options) Click(option(d, i));
-            close(d);
-        });
-    };
-    change({2}, [](HWND d) { PostMessageA(d, WM_CLOSE, 0, 0); });
-    EXPECT_EQ(saved(), "|NO|0|-") << "the close box saves nothing";
-    change({0, 1, 2}, [](HWND d) {
-        PostMessageA(d, WM_SYSKEYDOWN, VK_F4, 1 << 29);
-        HoldKeys("%");
-    });
-    HoldKeys("");
-    EXPECT_EQ(saved(), "|-|1|1") << "Alt+F4 saves every change";
-    change({0, 2}, [](HWND d) { Click(GetDlgItem(d, kDlgCancel)); });
-    EXPECT_EQ(saved(), "|No|1|-") << "and so does the Close button";
-}
-
-TEST_F(SettingsDialogTest, ThePluginListShowsNamesAndVersionsAndOpensTheClickedOne) {
+// Accept and the mark of a button row are proven end to end; a link row keeps its "#".
+TEST_F(SettingsDialogTest, ALinkRowTakesBackThePageValueAndTheAboutPageListsPluginsAndSavesItsOptions) {
     AddPlugin("Lens", "Lens");
     SetString(HKEY_LOCAL_MACHINE, JoinKey(kPluginsKey, "Lens"), "About_Version", "2.1");
     SetString(HKEY_LOCAL_MACHINE, JoinKey(kPluginsKey, "Lens"), "About_URL", "http://lens.example/");
@@ -335,8 +240,25 @@ TEST_F(SettingsDialogTest, ThePluginListShowsNamesAndVersionsAndOpensTheClickedO
     for (const PluginListRow& row : PluginListRows()) rows.push_back(row.text + "|" + row.url);
     EXPECT_EQ(rows, (std::vector<std::string>{"\\U\\1Lens\\0\\u (version 2.1)|http://lens.example/",
                                               "\\U\\1Tally\\0\\u|"}));
-
+    const char* dontLoad = "Control Panel\\don't load";
+    SetString(HKEY_CURRENT_USER, dontLoad, "kestrelkit.cpl", "NO");
     ASSERT_TRUE(Start());
+    ASSERT_EQ(panel.LinkText(156).value_or("none"), "#00New Folder");
+    WithPage(156, [&](HWND d) {
+        Click(PageItem(d, 156, kIdNewFolderOpen));
+        Click(GetDlgItem(d, kDlgAccept));
+    });
+    EXPECT_EQ(panel.LinkText(156).value_or("none"), "#01New Folder");
+    EXPECT_TRUE(panel.ChangedShown(156));
+    LRESULT ticked = BST_UNCHECKED;
+    WithPage(156, [&](HWND d) {
+        ticked = Button_GetCheck(PageItem(d, 156, kIdNewFolderOpen));
+        Click(PageItem(d, 156, kIdNewFolderOpen));
+        Escape(d);
+    });
+    EXPECT_EQ(ticked, BST_CHECKED);
+    EXPECT_EQ(panel.LinkText(156).value_or("none"), "#01New Folder") << "Esc hands nothing back";
+
     std::string selected;
     WithPage(kAboutToolId, [&](HWND d) {
         HWND list = PageItem(d, kAboutToolId, kPluginList);
@@ -354,12 +276,43 @@ TEST_F(SettingsDialogTest, ThePluginListShowsNamesAndVersionsAndOpensTheClickedO
         EXPECT_EQ(recorder.owners, std::vector<HWND>(3, d)) << "each address opens owned by the dialog";
         Escape(d);
     });
+    EXPECT_EQ(selected, "-1 -1") << "the selection is cleared either way, so a row can be clicked again";
     ASSERT_EQ(recorder.started.size(), 3u);
-    EXPECT_EQ(recorder.started[0], "open|http://lens.example/||" + ModuleFolder());
     const std::string tail = "||" + ModuleFolder();
+    EXPECT_EQ(recorder.started[0], "open|http://lens.example/" + tail);
     for (const std::string& link : {recorder.started[1], recorder.started[2]})
         EXPECT_EQ(link.substr(0, 12) + link.substr(link.size() - tail.size()), "open|http://" + tail) << link;
-    EXPECT_EQ(selected, "-1 -1") << "the selection is cleared either way, so a row can be clicked again";
+    // The applet's don't-load value, HideContextCount and NoAutoUpdate; "-" where missing.
+    auto saved = [&] {
+        std::string text;
+        for (const auto& [key, name] : {std::pair{dontLoad, "kestrelkit.cpl"}, std::pair{kSuiteKey, "HideContextCount"},
+                                        std::pair{kSuiteKey, "NoAutoUpdate"}})
+            text += "|" + (ValueExists(HKEY_CURRENT_USER, key, name) ? GetString(HKEY_CURRENT_USER, key, name) : "-");
+        return text;
+    };
+    auto option = [](HWND d, int i) { return PageItem(d, kAboutToolId, kAboutOptionBase + i); };
+    std::string ticks;
+    WithPage(kAboutToolId, [&](HWND d) {
+        for (int i = 0; i < 3; ++i) ticks += std::to_string(Button_GetCheck(option(d, i)));
+        ticks += "|" + Text(GetDlgItem(d, kDlgCancel)) + std::to_string(IsWindowVisible(GetDlgItem(d, kDlgAccept)));
+        Escape(d);
+    });
+    EXPECT_EQ(ticks, "011|&Close0") << "the applet is hidden; automatic checks when NoAutoUpdate is missing; no Accept";
+    EXPECT_EQ(saved(), "|NO|0|-") << "Esc saves them as they were";
+    // Clicks the options, then closes the page the given way.
+    const struct { std::vector<int> options; std::function<void(HWND)> close; const char* saved; } closings[] = {
+        {{2}, [](HWND d) { PostMessageA(d, WM_CLOSE, 0, 0); }, "|NO|0|-"},  // the close box saves nothing
+        {{0, 1, 2}, [](HWND d) { PostMessageA(d, WM_SYSKEYDOWN, VK_F4, 1 << 29), HoldKeys("%"); }, "|-|1|1"},
+        {{0, 2}, [](HWND d) { Click(GetDlgItem(d, kDlgCancel)); }, "|No|1|-"},  // and so does Close
+    };
+    for (const auto& c : closings) {
+        WithPage(kAboutToolId, [&](HWND d) {
+            for (int i : c.options) Click(option(d, i));
+            c.close(d);
+        });
+        HoldKeys("");
+        EXPECT_EQ(saved(), c.saved);
+    }
 }
 
 // The keyboard in both windows; every message comes in its real box and has its Help pressed.
@@ -369,14 +322,8 @@ TEST_F(SettingsDialogTest, EveryLinkTabAndCaptionLetterIsReachedFromTheKeyboard)
     BringToFront();
     const std::string suite = kktest::MakeTempFolder("keys");  // no programs, no help file at first
     SetInstallPath(suite);
-    _putenv(("KESTRELKIT_UPDATE_SERVER=http://127.0.0.1:" + std::to_string(kktest::UnusedPort()) + "/").c_str());
     std::string seen;  // the messages and the help they opened
-    System().messageBox = [&](HWND owner, const std::string& text, const std::string& title, int style, int topic) {
-        seen += " " + title;
-        const UINT_PTR presser = SetTimer(nullptr, 0, 50, CloseMessageBox);
-        const int answer = RealSystemCalls().messageBox(owner, text, title, style, topic);
-        return KillTimer(nullptr, presser), answer;
-    };
+    RealBoxes([&](const std::string& title) { seen += " " + title; });
     auto view = [&] {  // the focus, the page with its tab or its greyed label, and what happened since
         HWND dialog = FindWindowA(kSettingsDialogClass, nullptr), page = GetWindow(dialog, GW_CHILD);
         while (page && GetDlgCtrlID(page) <= kDlgFrameBase) page = GetWindow(page, GW_HWNDNEXT);

@@ -1,26 +1,16 @@
-// The four simple settings pages on a window of the test's own that
-// forwards to the page what the dialog's panel forwards: real controls,
-// driven by clicks, typed characters and pasted text; the recorder answers
-// the messages and records what would have started.
+// The four simple settings pages in the page fixture: real controls driven by clicks, typed characters and pasted
+// text; the recorder answers the messages and records what would have started.
 #include "pages/command_prompt_page.h"
 #include "pages/menu_speed_page.h"
 #include "pages/new_folder_page.h"
-#include "pages/page_controls.h"
 #include "pages/page_fixture.h"
 #include "pages/registered_owner_page.h"
 #include "pages/simple_pages.h"
 
-#include "engine/handles.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
-#include "panel/bound_window.h"
 #include "services/system_actions.h"
-#include "support/message_pump.h"
-#include "support/recorder.h"
-#include "support/scratch_registry.h"
 #include "support/test_env.h"
-
-#include <gtest/gtest.h>
 
 using namespace kk;
 using namespace std::string_literals;  // "...\0..."s keeps the NULs of a settings text
@@ -34,16 +24,14 @@ std::string CommandCom(const std::string& folder = SystemDirectory()) {
 
 // A command.com in the folder (the system folder unless told) for the test's life, unless one was there.
 struct DosPrompt {
-    explicit DosPrompt(const std::string& folder = SystemDirectory())
-        : path(CommandCom(folder)),
-          created(!FileExists(path) && static_cast<bool>(UniqueKernel(CreateFileA(
-                                           path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                           nullptr)))) {}
-    ~DosPrompt() {
-        if (created) DeleteFileA(path.c_str());
+    explicit DosPrompt(const std::string& folder = SystemDirectory()) : path(CommandCom(folder)) {
+        HANDLE file = FileExists(path) ? INVALID_HANDLE_VALUE
+                                       : CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        created = file != INVALID_HANDLE_VALUE && CloseHandle(file);
     }
+    ~DosPrompt() { created && DeleteFileA(path.c_str()); }
     const std::string path;
-    const bool created;
+    bool created;
 };
 
 class SimplePage : public kktest::PageTest {
@@ -58,13 +46,7 @@ protected:
 };
 
 TEST_F(SimplePage, EachPageShowsTheSavedSettingsAndHandsBackTheEditedOnes) {
-    struct Case {
-        int toolId;
-        std::string saved, unchanged;
-        std::function<void()> edit;
-        std::string edited;
-    };
-    const Case cases[] = {
+    const struct { int toolId; std::string saved, unchanged; std::function<void()> edit; std::string edited; } cases[] = {
         {107, "#3C:\\Tools\\sh.exe\0-i"s, "3C:\\Tools\\sh.exe\0-i"s, [&] { Type(kIdCommandClp, "x"); },
          "3C:\\Tools\\sh.exe\0-ix"s},
         // An empty company arrives as one blank.
@@ -74,7 +56,7 @@ TEST_F(SimplePage, EachPageShowsTheSavedSettingsAndHandsBackTheEditedOnes) {
         {123, "0", "0", [&] { Click(kIdMenuSetting + 1); }, "1"},
         {156, "#10  My Folder ", "10My Folder", [&] { Click(kIdNewFolderOpen); }, "11My Folder"},  // trimmed
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.toolId) + " " + c.saved.c_str());
         Open(MakeSimplePage(c.toolId), c.saved);
         EXPECT_EQ(Accepted(), c.unchanged);
@@ -132,7 +114,6 @@ TEST_F(SimplePage, AMissingDosPromptOrPowerShellFallsBackToTheCommandPrompt) {
     // On Windows Me that option is disabled and cannot take the focus.
     EXPECT_TRUE(IsVersion("winme") || GetFocus() == Item(kIdCommandOption));
     if (IsVersion("winme")) return;  // nor does it offer PowerShell
-
     // Without a Path value No, then with one naming no file Yes to the download; then installed.
     recorder.answers = {IDNO, IDYES};
     for (const std::string& path : {""s, "C:\\nowhere\\powershell.exe"s, kktest::ProgramPath()}) {

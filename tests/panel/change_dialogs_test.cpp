@@ -1,7 +1,5 @@
-// Preview and history from the main window's system menu, as a user works
-// them: ticks and a settings page, the preview, Apply, then the history's
-// details and undo, with the dialogs driven by posted keys inside their
-// own modal loops.
+// Preview and history from the main window's system menu, as a user works them: ticks and a settings page, the
+// preview, Apply, then the history's details and undo, each dialog driven by posted keys in its own modal loop.
 #include "panel/change_dialogs.h"
 
 #include "engine/footprint.h"
@@ -20,27 +18,6 @@ namespace {
 const char kShellFolders[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 const int kMenuSpeedTool = 123, kMenuClickOption = 102;
 
-// A step acts once its window is up; a thread timer runs them from inside
-// whichever modal loop is running.
-struct Step {
-    const char* windowClass;
-    std::function<void(HWND)> act;
-};
-std::vector<Step> g_steps;
-size_t g_next = 0;
-
-// The dialog of that class that takes input now (one under another is disabled).
-HWND Active(const char* windowClass) {
-    for (HWND w = FindWindowA(windowClass, nullptr); w; w = FindWindowExA(nullptr, w, windowClass, nullptr))
-        if (IsWindowVisible(w) && IsWindowEnabled(w)) return w;
-    return nullptr;
-}
-
-void CALLBACK RunStep(HWND, UINT, UINT_PTR, DWORD) {
-    if (g_next >= g_steps.size()) return;
-    if (HWND w = Active(g_steps[g_next].windowClass)) g_steps[g_next++].act(w);
-}
-
 void PostKey(HWND dialog, WORD vk) { PostMessageA(GetFocus() ? GetFocus() : dialog, WM_KEYDOWN, vk, 1); }
 
 std::string Dump() {
@@ -56,19 +33,7 @@ protected:
         SetString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
         SetString(HKEY_CURRENT_USER, kShellFolders, "AppData", kktest::MakeTempFolder("appdata"));
     }
-    void TearDown() override { SetInstallPath(""); }
 
-    // Starts the steps, then sends what opens the first dialog; true when every step ran.
-    bool Drive(std::vector<Step> steps, const std::function<void()>& open) {
-        g_steps = std::move(steps);
-        g_next = 0;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 30, RunStep);
-        open();
-        const bool done = PumpUntil([] { return g_next == g_steps.size(); }, 10000);
-        Pump();
-        KillTimer(nullptr, timer);
-        return done;
-    }
     void SystemCommand(UINT command) {
         PostMessageA(panel.hwnd(), WM_SYSCOMMAND, command, 0);
         Pump();
@@ -78,25 +43,22 @@ protected:
         EXPECT_NE(state, static_cast<UINT>(-1)) << "the system menu has the item";
         return !(state & MF_GRAYED);
     }
-    int Checked(int toolId) const {
-        return static_cast<int>(SendMessageA(RowControl(kFamilyCheckBox, toolId), BM_GETCHECK, 0, 0));
-    }
 };
 
 TEST_F(ChangeDialogs, PreviewApplyAndUndoFromTheHistoryPutTheRowsAndTheRegistryBack) {
     ASSERT_TRUE(Start());
     SetInstallPath(kktest::FixturesFolder());  // where the stand-in DLLs are
     EXPECT_FALSE(PreviewOffered()) << "nothing pending";
+    // Steps that press a key, or read a control of the dialog and then press Esc.
+    auto key = [](WORD vk) { return [vk](HWND dialog) { PostKey(dialog, vk); }; };
+    auto read = [](std::string& into, int id) {
+        return [&into, id](HWND dialog) { into = Text(GetDlgItem(dialog, id)), PostKey(dialog, VK_ESCAPE); };
+    };
     RECT menu{};
-    ASSERT_TRUE(Drive({{"#32768",
-                        [&](HWND popup) {
-                            GetWindowRect(popup, &menu);
-                            PostKey(popup, VK_ESCAPE);
-                        }}},
+    ASSERT_TRUE(Drive({{"#32768", [&](HWND popup) { GetWindowRect(popup, &menu), PostKey(popup, VK_ESCAPE); }}},
                       [&] { PostMessageA(panel.hwnd(), WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE); }));
     EXPECT_GE(menu.top, OnScreen(panel.Control(kIdLogo)).top) << "Alt+Space opens the menu under the drawn title";
-    const std::string before = Dump();
-    const std::string speedBefore = panel.ButtonTag(kMenuSpeedTool);
+    const std::string before = Dump(), speedBefore = panel.ButtonTag(kMenuSpeedTool);
 
     for (int toolId : {101, 103}) SendMessageA(RowControl(kFamilyCheckBox, toolId), BM_CLICK, 0, 0);
     ASSERT_TRUE(Drive({{kSettingsDialogClass,
@@ -108,17 +70,11 @@ TEST_F(ChangeDialogs, PreviewApplyAndUndoFromTheHistoryPutTheRowsAndTheRegistryB
                       [&] { PostMessageA(RowControl(kFamilyButtonObject, kMenuSpeedTool), BM_CLICK, 0, 0); }));
     EXPECT_TRUE(PreviewOffered());
 
-    std::string preview;
-    ASSERT_TRUE(Drive({{kTextDialogClass,
-                        [&](HWND dialog) {
-                            preview = Text(GetDlgItem(dialog, kChangeText));
-                            PostKey(dialog, VK_ESCAPE);
-                        }}},
-                      [&] { SystemCommand(kCmdPreviewChanges); }));
-    EXPECT_NE(preview.find("MenuShowDelay = \"" + std::to_string(kMenuDelayClick) + "\""), std::string::npos)
-        << preview;
-    for (const char* handler : {"KkRenameMenu", "KkCopyDataMenu"})
-        EXPECT_NE(preview.find(handler), std::string::npos) << handler;
+    std::string preview, details;
+    ASSERT_TRUE(Drive({{kTextDialogClass, read(preview, kChangeText)}}, [&] { SystemCommand(kCmdPreviewChanges); }));
+    for (const std::string& part : {"MenuShowDelay = \"" + std::to_string(kMenuDelayClick) + "\"",
+                                    std::string("KkRenameMenu"), std::string("KkCopyDataMenu")})
+        EXPECT_NE(preview.find(part), std::string::npos) << part << " in " << preview;
     EXPECT_EQ(Dump(), before) << "a preview writes nothing";
     EXPECT_TRUE(panel.ChangedShown(101)) << "and the changes stay pending";
 
@@ -128,32 +84,23 @@ TEST_F(ChangeDialogs, PreviewApplyAndUndoFromTheHistoryPutTheRowsAndTheRegistryB
     ASSERT_NE(Dump(), before);
     EXPECT_FALSE(PreviewOffered());
 
-    std::string details;
     int listed = 0;
-    ASSERT_TRUE(Drive({{kHistoryDialogClass, [](HWND dialog) { PostKey(dialog, VK_RETURN); }},
-                       {kTextDialogClass,
-                        [&](HWND dialog) {
-                            details = Text(GetDlgItem(dialog, kChangeText));
-                            PostKey(dialog, VK_ESCAPE);
-                        }},
-                       {kHistoryDialogClass, [](HWND dialog) { PostKey(dialog, VK_DELETE); }},
+    ASSERT_TRUE(Drive({{kHistoryDialogClass, key(VK_RETURN)},
+                       {kTextDialogClass, read(details, kChangeText)},
+                       {kHistoryDialogClass, key(VK_DELETE)},
                        {kHistoryDialogClass,
                         [&](HWND dialog) {
-                            listed = static_cast<int>(SendMessageA(GetDlgItem(dialog, kHistoryList),
-                                                                   LVM_GETITEMCOUNT, 0, 0));
+                            listed = ListView_GetItemCount(GetDlgItem(dialog, kHistoryList));
                             PostKey(dialog, VK_ESCAPE);
                         }}},
                       [&] { SystemCommand(kCmdHistory); }));
-    EXPECT_NE(details.find("Apply"), std::string::npos) << details;
-    EXPECT_NE(details.find("0 -> 1"), std::string::npos) << details;
-    EXPECT_NE(details.find("KkRenameMenu"), std::string::npos) << details;
+    for (const char* part : {"Apply", "0 -> 1", "KkRenameMenu"}) EXPECT_NE(details.find(part), std::string::npos) << details;
     ASSERT_EQ(recorder.messages.size(), 3u);
     EXPECT_EQ(recorder.messages[1].title, kHistoryTitle);
     EXPECT_EQ(listed, 2) << "the undo is an entry of its own";
 
     EXPECT_EQ(Dump(), before);
-    EXPECT_EQ(Checked(101), 0);
-    EXPECT_EQ(Checked(103), 0);
+    EXPECT_EQ(Checked(101) + Checked(103), 0);
     EXPECT_EQ(panel.ButtonTag(kMenuSpeedTool), speedBefore);
     EXPECT_FALSE(panel.ChangedShown(kMenuSpeedTool));
     EXPECT_FALSE(IsWindowEnabled(panel.Control(kIdApply)));

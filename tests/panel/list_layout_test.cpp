@@ -1,17 +1,10 @@
-// The list layout and scrolling on the real surface: the row at the top of
-// the view kept in place across a relayout, the 16-bit limit, the saved
-// position, the mouse wheel and the thumb.
+// The list layout and scrolling on the real surface: the row at the top of the view kept in place across a relayout,
+// the 16-bit limit, the saved position, the mouse wheel and the thumb.
 #include "engine/catalogue.h"
 #include "engine/registry.h"
 #include "engine/suite.h"
 #include "panel/list_layout.h"
 #include "panel/panel_fixture.h"
-#include "support/test_env.h"
-
-#include <algorithm>
-#include <atomic>
-#include <thread>
-#include <vector>
 
 using namespace kk;
 using kktest::PanelTest;
@@ -26,12 +19,7 @@ int SurfaceTop(HWND view) {
     return r.top;
 }
 
-class ListLayout : public PanelTest {
-protected:
-    void Wheel(HWND target, int delta) {
-        SendMessageA(target, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta))), 0);
-    }
-};
+class ListLayout : public PanelTest {};
 
 TEST_F(ListLayout, TheRowAtTheTopOfTheViewStaysThereAfterAResize) {
     ASSERT_TRUE(Start());
@@ -62,7 +50,7 @@ TEST_F(ListLayout, AShortListDisablesTheScrollBar) {
     EXPECT_FALSE(IsWindowEnabled(panel.ScrollBar()));
     EXPECT_EQ(panel.scrollBar().Value(), 0) << "nothing to scroll, whatever was saved";
     EXPECT_EQ(SurfaceTop(panel.View()), 0);
-    Wheel(panel.hwnd(), -120);
+    SendMessageA(panel.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)), 0);
     EXPECT_EQ(panel.scrollBar().Value(), 0);
 }
 
@@ -70,85 +58,39 @@ TEST_F(ListLayout, TheWheelStepsThirtyPixelsAndStopsAtTheEnds) {
     ASSERT_TRUE(Start());
     ListScrollBar& bar = panel.scrollBar();
     ASSERT_GT(bar.Max(), 5000);
-    Wheel(panel.hwnd(), -120);
-    EXPECT_EQ(bar.Value(), 450);
-    EXPECT_EQ(SurfaceTop(panel.View()), -30);
-    Wheel(panel.hwnd(), -480);  // one message, one step, however far it turned
-    EXPECT_EQ(bar.Value(), 900);
-    Wheel(panel.hwnd(), 0);
-    EXPECT_EQ(bar.Value(), 900);
-    // From a row's switch the wheel reaches the window as well.
-    Wheel(RowControl(kFamilyCheckBox, 101), -120);
-    EXPECT_EQ(bar.Value(), 1350);
-
-    bar.SetValue(200);
-    Wheel(panel.hwnd(), 120);
-    EXPECT_EQ(bar.Value(), 0) << "stops exactly at the top";
-    Wheel(panel.hwnd(), 120);
-    EXPECT_EQ(bar.Value(), 0);
-    bar.SetValue(bar.Max() - 100);
-    Wheel(panel.hwnd(), -120);
-    EXPECT_EQ(bar.Value(), bar.Max()) << "stops exactly at the bottom";
-    Wheel(panel.hwnd(), -120);
-    EXPECT_EQ(bar.Value(), bar.Max());
-    EXPECT_EQ(SurfaceTop(panel.View()), -MulDiv(bar.Max(), 1, 15));
+    HWND window = panel.hwnd(), box = RowControl(kFamilyCheckBox, 101);
+    const int max = bar.Max();
+    // from: the value set first (-1: as it is); expected -1: the largest value.
+    const struct { HWND target; int from, delta, expected; } cases[] = {
+        {window, -1, -120, 450}, {window, -1, -480, 900},  // one message, one step, however far it turned
+        {window, -1, 0, 900},    {box, -1, -120, 1350},    // from a row's switch the wheel reaches the window
+        {window, 200, 120, 0},   {window, -1, 120, 0},     // stops exactly at the top
+        {window, max - 100, -120, max}, {window, -1, -120, max},
+    };
+    for (const auto& c : cases) {
+        if (c.from >= 0) bar.SetValue(c.from);
+        SendMessageA(c.target, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(c.delta))), 0);
+        EXPECT_EQ(bar.Value(), c.expected) << c.from << " " << c.delta;
+        EXPECT_EQ(SurfaceTop(panel.View()), -MulDiv(c.expected, 1, 15));
+    }
 }
 
 TEST_F(ListLayout, DraggingTheThumbMovesTheListAsItGoes) {
     ASSERT_TRUE(Start());
     SetWindowPos(panel.hwnd(), HWND_TOP, 100, 100, 0, 0, SWP_NOSIZE);
-    SetForegroundWindow(panel.hwnd());
-    Pump();
+    BringToFront();
     const RECT bar = OnScreen(panel.ScrollBar());
-    const int arrow = GetSystemMetrics(SM_CYVSCROLL);
-    const POINT grab{(bar.left + bar.right) / 2, bar.top + arrow + 3};
-    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
-    auto mouse = [&](DWORD flags, POINT p) {
-        INPUT in{};
-        in.type = INPUT_MOUSE;
-        in.mi.dx = MulDiv(p.x, 65536, screenW);
-        in.mi.dy = MulDiv(p.y, 65536, screenH);
-        in.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        SendInput(1, &in, sizeof in);
-    };
-    // The bar tracks the drag in a loop of its own, so a second thread moves
-    // the mouse and looks at the surface while the button is still down.
-    int topWhileDragging = 0, valueWhileDragging = 0;
-    const DWORD uiThread = GetCurrentThreadId();
-    // Waits (for as long as a loaded machine needs) until cond holds.
-    auto await = [](const std::function<bool()>& cond) {
-        for (int i = 0; i < 500 && !cond(); ++i) Sleep(10);
-    };
-    std::atomic<bool> finished{false};
-    std::thread user([&] {
-        mouse(0, grab);
-        Sleep(100);
-        mouse(MOUSEEVENTF_LEFTDOWN, grab);
-        // The bar holds the mouse once its tracking loop runs.
-        await([&] {
-            GUITHREADINFO info{};
-            info.cbSize = sizeof info;
-            return GetGUIThreadInfo(uiThread, &info) && info.hwndCapture == panel.ScrollBar();
-        });
-        mouse(0, {grab.x, grab.y + 40});
-        // Settled: the surface lies where the bar's value puts it.
-        await([&] {
-            const int top = SurfaceTop(panel.View());
-            return top < -100 && top == -MulDiv(panel.scrollBar().Value(), 1, 15);
-        });
-        topWhileDragging = SurfaceTop(panel.View());
-        valueWhileDragging = panel.scrollBar().Value();
-        mouse(MOUSEEVENTF_LEFTUP, {grab.x, grab.y + 40});
-        // Should the release go astray, the bar's own loop must still end.
-        Sleep(300);
-        PostMessageA(panel.ScrollBar(), WM_LBUTTONUP, 0, 0);
-        finished = true;
-    });
-    PumpUntil([&] { return finished.load(); }, 15000);
-    user.join();
-    Pump();
-    EXPECT_LT(topWhileDragging, -100) << "the surface followed the thumb before the button was released";
-    EXPECT_EQ(topWhileDragging, -MulDiv(valueWhileDragging, 1, 15));
+    const POINT grab{(bar.left + bar.right) / 2, bar.top + GetSystemMetrics(SM_CYVSCROLL) + 3};
+    // The bar tracks the drag in a loop of its own: the surface is read while the button is still down, once it lies
+    // where the value puts it.
+    int top = 0, value = 0;
+    Drag(grab, {grab.x, grab.y + 40}, [&](const GUITHREADINFO& gui) { return gui.hwndCapture == panel.ScrollBar(); },
+         [&] {
+             top = SurfaceTop(panel.View()), value = panel.scrollBar().Value();
+             return top < -100 && top == -MulDiv(value, 1, 15);
+         });
+    EXPECT_LT(top, -100) << "the surface followed the thumb before the button was released";
+    EXPECT_EQ(top, -MulDiv(value, 1, 15));
 }
 
 TEST_F(ListLayout, The16BitLimitStopsTheRowsInsteadOfWrappingAround) {
@@ -167,17 +109,13 @@ TEST_F(ListLayout, The16BitLimitStopsTheRowsInsteadOfWrappingAround) {
     EXPECT_GT(piled, 10) << "the rows past the limit stay at the last place";
 }
 
-struct SavedCase {
-    const char* saved;
-    int expected;  // -1: the largest value
-};
-
-class SavedScroll : public PanelTest, public ::testing::WithParamInterface<SavedCase> {};
+// The saved value and where the list opens (-1: at the end).
+class SavedScroll : public PanelTest, public ::testing::WithParamInterface<std::pair<const char*, int>> {};
 
 TEST_P(SavedScroll, TheListOpensWhereItWasLeft) {
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "ScrollPos", GetParam().saved);
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "ScrollPos", GetParam().first);
     ASSERT_TRUE(Start());
-    const int expected = GetParam().expected < 0 ? panel.scrollBar().Max() : GetParam().expected;
+    const int expected = GetParam().second < 0 ? panel.scrollBar().Max() : GetParam().second;
     ASSERT_LT(panel.scrollBar().Max(), 30000) << "the larger case must lie beyond the end";
     EXPECT_EQ(panel.scrollBar().Value(), expected);
     EXPECT_EQ(SurfaceTop(panel.View()), -MulDiv(expected, 1, 15));
@@ -188,8 +126,8 @@ TEST_P(SavedScroll, TheListOpensWhereItWasLeft) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, SavedScroll,
-                         ::testing::Values(SavedCase{"1500", 1500}, SavedCase{"30000", -1},
-                                           SavedCase{"99999", 0},  // beyond 16 bits: skipped
-                                           SavedCase{"not a number", 0}, SavedCase{"-300", 0}));
+                         ::testing::Values(std::pair{"1500", 1500}, std::pair{"30000", -1},
+                                           std::pair{"99999", 0},  // beyond 16 bits: skipped
+                                           std::pair{"not a number", 0}, std::pair{"-300", 0}));
 
 }  // namespace

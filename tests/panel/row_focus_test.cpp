@@ -1,12 +1,12 @@
-// The list from the keyboard and the in-place tooltip: the focus marker
-// follows the focused row and brings it into view, Home, End and the
-// arrows move between rows, the 100 ms tick clears what is left behind,
-// and a caption cut short shows in full while the mouse is over it.
+// The list from the keyboard and the in-place tooltip: the focus marker follows the focused row, Home, End and the
+// arrows move between rows, the 100 ms tick clears what is left behind, and a caption cut short shows in full while
+// the mouse is over it.
 #include "panel/row_focus.h"
 
 #include "panel/panel_fixture.h"
 
 #include <algorithm>
+#include <utility>
 
 using namespace kk;
 using kktest::PanelTest;
@@ -15,75 +15,59 @@ namespace {
 
 class RowFocus : public PanelTest {
 protected:
-    bool StartFocused() {
-        if (!Start()) return false;
-        BringToFront();
-        return true;
+    bool StartFocused() { return Start() && (BringToFront(), true); }
+    int ScrollValue() { return panel.scrollBar().Value(); }
+    void FocusRow(int toolId) {
+        SetFocus(RowControl(kFamilyCheckBox, toolId));
+        Pump();
     }
-    int ScrollValue() const { return const_cast<ControlPanel&>(panel).scrollBar().Value(); }
-    // Lets the Outofbounds tick run at least once.
-    void WaitForTick() {
-        const DWORD until = GetTickCount() + 250;
-        PumpUntil([&] { return static_cast<LONG>(GetTickCount() - until) > 0; });
-    }
-    RECT MarkerOnSurface() const {
-        const FocusMarker& m = panel.focusMarker();
-        return RECT{m.left / panel.pixelScaleX, m.top / panel.pixelScaleY, (m.left + m.width) / panel.pixelScaleX,
-                    (m.top + m.height) / panel.pixelScaleY};
-    }
+    // The marker's top on the list surface, in pixels.
+    int MarkerTop() const { return panel.focusMarker().top / panel.pixelScaleY; }
 };
 
-TEST_F(RowFocus, TheMarkerFollowsTheFocusedRowAndTheTickClearsIt) {
+TEST_F(RowFocus, TheMarkerFollowsTheFocusedRowTheTickClearsItAndTheFrameHandsTheFocusBack) {
     ASSERT_TRUE(StartFocused());
-    HWND box = RowControl(kFamilyCheckBox, 104);
-    SetFocus(box);
-    Pump();
+    FocusRow(104);
     ASSERT_TRUE(panel.FocusMarkerShown());
     EXPECT_EQ(panel.focusedToolId, 104);
     EXPECT_EQ(panel.HelpContext(), 104);
-    // The marker frames caption and description with a pixel to spare.
-    const RECT caption = OnSurface(kFamilyCaptionTitle, 104), description = OnSurface(kFamilyDescription, 104);
-    const RECT marker = MarkerOnSurface();
-    EXPECT_EQ(marker.left, caption.left - 1);
-    EXPECT_EQ(marker.top, caption.top - 1);
-    EXPECT_EQ(marker.bottom, description.bottom + 1);
-    RECT view;
-    GetClientRect(panel.View(), &view);
-    EXPECT_GT(marker.right, view.right) << "its right edge lies beyond the surface";
-
+    EXPECT_EQ(MarkerTop(), OnSurface(kFamilyCaptionTitle, 104).top - 1) << "the marker frames the row";
     // Tab moves it to the next row's switch.
     Key(VK_TAB);
     const int next = panel.focusedToolId;
     EXPECT_NE(next, 104);
     EXPECT_EQ(panel.focusMarker().toolId, next);
-
     // The focus leaves the list: within a tick the marker is gone.
     SetFocus(panel.Control(kIdAbout));
-    WaitForTick();
+    PumpFor(250);  // the 100 ms tick runs
     EXPECT_FALSE(panel.FocusMarkerShown());
     EXPECT_EQ(panel.focusedToolId, -1);
     EXPECT_EQ(panel.HelpContext(), next) << "F1 keeps the row's topic";
-
-    // A resize lays the list out again and the marker comes back at the
-    // focused row's new place.
-    SetFocus(box);
-    Pump();
+    // A resize lays the list out again and the marker comes back at the focused row's new place.
+    FocusRow(104);
     Resize(700, 420);
     ASSERT_TRUE(panel.FocusMarkerShown());
-    EXPECT_EQ(MarkerOnSurface().top, OnSurface(kFamilyCaptionTitle, 104).top - 1);
+    EXPECT_EQ(MarkerTop(), OnSurface(kFamilyCaptionTitle, 104).top - 1);
+    // Focus landing on the list's frame goes back to the row; with no row yet, to Cancel.
+    panel.focusedToolId = 0;
+    SetFocus(panel.View());
+    EXPECT_EQ(GetFocus(), panel.View()) << "no row yet: it stays";
+    SetFocus(panel.ViewFrame());
+    EXPECT_EQ(GetFocus(), panel.Control(kIdCancel));
+
+    FocusRow(109);
+    SetFocus(panel.View());
+    EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 109));
 }
 
-TEST_F(RowFocus, HomeEndAndTheArrowsMoveThroughTheListAndScrollIt) {
+TEST_F(RowFocus, HomeEndTheArrowsAndTabMoveThroughTheListAndScrollIt) {
     ASSERT_TRUE(StartFocused());
     ASSERT_TRUE(panel.scrollBar().Enabled()) << "a list longer than the window";
-    SetFocus(RowControl(kFamilyCheckBox, 101));
-    Pump();
+    FocusRow(101);
     Key(VK_END);
-    const int last = panel.focusedToolId;
-    EXPECT_EQ(last, 150) << "the last row that has a switch";
+    EXPECT_EQ(panel.focusedToolId, 150) << "the last row that has a switch";
     EXPECT_EQ(GetFocus(), RowControl(kFamilyButtonObject, 150));
     EXPECT_EQ(ScrollValue(), panel.scrollBar().Max());
-
     // Up and Down on a settings button go as Shift+Tab and Tab.
     Key(VK_UP);
     EXPECT_EQ(GetFocus(), RowControl(kFamilyButtonObject, 117));
@@ -93,23 +77,7 @@ TEST_F(RowFocus, HomeEndAndTheArrowsMoveThroughTheListAndScrollIt) {
     Key(VK_HOME);
     EXPECT_EQ(panel.focusedToolId, panel.list().ToolIdAt(2)) << "the first tool below the first heading";
     EXPECT_EQ(ScrollValue(), 0);
-}
-
-TEST_F(RowFocus, EndGoesToTheLastListPositionWhichAWithdrawnPluginLeavesWithoutASwitch) {
-    AddPlugin("Lens", "Lens");
-    AddPlugin("Aquiet", "");  // enumerated first, so listed last; withdrawn without a caption
-    ASSERT_TRUE(StartFocused());
-    const ToolList& list = panel.list();
-    const ToolRow* last = list.Find(list.ToolIdAt(list.Count()));
-    ASSERT_TRUE(last && last->kindTag == "4");
-    SetFocus(RowControl(kFamilyCheckBox, 101));
-    Pump();
-    Key(VK_END);
-    EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 101)) << "not the nearest switch above it";
-}
-
-TEST_F(RowFocus, TabbingPastTheBottomOfTheViewScrollsOneSwitchFurther) {
-    ASSERT_TRUE(StartFocused());
+    // Tabbing past the bottom of the view scrolls one switch further.
     ListScrollBar& bar = panel.scrollBar();
     // The last row whose switch is still wholly in view.
     int inView = 0;
@@ -118,8 +86,7 @@ TEST_F(RowFocus, TabbingPastTheBottomOfTheViewScrollsOneSwitchFurther) {
         if (row.checkBox.top + row.checkBox.height <= bar.Value() + bar.FrameHeight()) inView = row.toolId;
     }
     ASSERT_GT(inView, 0);
-    SetFocus(RowControl(kFamilyCheckBox, inView));
-    Pump();
+    FocusRow(inView);
     ASSERT_EQ(ScrollValue(), 0) << "already in view: no scroll";
     Key(VK_TAB);
     const ToolRow* next = panel.list().Find(panel.focusedToolId);
@@ -130,47 +97,38 @@ TEST_F(RowFocus, TabbingPastTheBottomOfTheViewScrollsOneSwitchFurther) {
     EXPECT_LT(ScrollValue(), sw.top) << "scrolled no further than needed";
 }
 
-TEST_F(RowFocus, FocusLandingOnTheListsFrameGoesBackToTheRow) {
-    ASSERT_TRUE(StartFocused());
-    panel.focusedToolId = 0;
-    SetFocus(panel.View());
-    EXPECT_EQ(GetFocus(), panel.View()) << "no row yet: it stays";
-    SetFocus(panel.ViewFrame());
-    EXPECT_EQ(GetFocus(), panel.Control(kIdCancel));
-
-    SetFocus(RowControl(kFamilyCheckBox, 109));
-    Pump();
-    SetFocus(panel.View());
-    EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 109));
-}
-
-TEST_F(RowFocus, ACaptionCutShortShowsInFullOverItself) {
+TEST_F(RowFocus, EndStopsAtAWithdrawnLastPluginAndACaptionCutShortShowsInFullOverItself) {
+    AddPlugin("Aquiet", "");  // enumerated first, so listed last; withdrawn without a caption
     AddPlugin("Long", "A plugin whose caption is far too long for the narrowest window there is");
     ASSERT_TRUE(StartFocused());
+    const ToolList& list = panel.list();
+    const ToolRow* last = list.Find(list.ToolIdAt(list.Count()));
+    ASSERT_TRUE(last && last->kindTag == "4");
+    FocusRow(101);
+    Key(VK_END);
+    EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 101)) << "End goes to the last list position, not the nearest switch";
+
     Resize(440, 300);
-    const ToolRow* longest = panel.list().Find(301);
+    const ToolRow* longest = panel.list().Find(302);
     ASSERT_NE(longest, nullptr);
-    const int id = longest->toolId;
     panel.scrollBar().SetValue(std::max(0, longest->caption.top - 300));
     Pump();
     const RECT caption = OnScreen(longest->caption.hwnd);
     MouseTo(POINT{caption.left + 5, caption.top + 3});
-    ASSERT_EQ(panel.TooltipToolId(), id);
+    ASSERT_EQ(panel.TooltipToolId(), 302);
     HWND tip = panel.Control(kIdTooltip);
     EXPECT_TRUE(IsWindowVisible(tip));
     EXPECT_EQ(Text(GetDlgItem(tip, kIdTooltipCaption)), Text(longest->caption.hwnd));
     const RECT at = OnScreen(tip);
-    EXPECT_EQ(at.left, caption.left + 1) << "a pixel down and right of the caption";
-    EXPECT_EQ(at.top, caption.top + 1);
+    EXPECT_EQ(std::make_pair(at.left, at.top), std::make_pair(caption.left + 1, caption.top + 1))
+        << "a pixel down and right of the caption";
     EXPECT_GT(at.right - at.left, caption.right - caption.left + 2);
     // The mouse still reaches the caption through the tooltip.
     EXPECT_EQ(WindowFromPoint(POINT{caption.left + 5, caption.top + 3}), longest->caption.hwnd);
-
     // Off the row: gone within a tick.
     MouseTo(POINT{caption.left + 5, caption.bottom + 200});
-    WaitForTick();
+    PumpFor(250);  // the 100 ms tick runs
     EXPECT_FALSE(IsWindowVisible(tip));
-
     // Wide enough, the caption fits and shows no tooltip.
     SetWindowPos(panel.hwnd(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     Resize(1000, 600);
@@ -179,17 +137,13 @@ TEST_F(RowFocus, ACaptionCutShortShowsInFullOverItself) {
     const RECT wide = OnScreen(longest->caption.hwnd);
     ASSERT_LT(wide.bottom, GetSystemMetrics(SM_CYSCREEN)) << "the caption is on the screen";
     MouseTo(POINT{wide.left + 5, wide.top + 3});
-    EXPECT_FALSE(IsWindowVisible(tip));
-    EXPECT_EQ(panel.TooltipToolId(), 0);
+    EXPECT_FALSE(IsWindowVisible(tip) || panel.TooltipToolId());
 }
 
 TEST_F(RowFocus, TheSettingsButtonLooksPressedOnlyWhileThePointerIsInside) {
     ASSERT_TRUE(StartFocused());
-    // The first settings button this Windows version offers.
-    const ToolRow* row = nullptr;
-    for (const ToolRow& r : panel.list().Rows())
-        if (!row && r.kindTag == "2" && r.button) row = &r;
-    ASSERT_NE(row, nullptr);
+    const ToolRow* row = panel.list().Find(117);  // a settings row on every version
+    ASSERT_TRUE(row && row->button);
     HWND button = row->button.hwnd;
     panel.scrollBar().SetValue(row->button.top - 600);
     Pump();
@@ -198,11 +152,12 @@ TEST_F(RowFocus, TheSettingsButtonLooksPressedOnlyWhileThePointerIsInside) {
     MouseTo(POINT{r.left + 3, r.top + 3});
     MouseButton(true);
     EXPECT_TRUE(pushed());
-    MouseTo(POINT{r.right + 10, r.top + 3});
+    const POINT off{r.right + 10, r.top + 3};
+    MouseTo(off);
     EXPECT_FALSE(pushed()) << "off the button with the mouse button still held";
     MouseTo(POINT{r.left + 3, r.top + 3});
     EXPECT_TRUE(pushed());
-    MouseTo(POINT{r.right + 10, r.top + 3});
+    MouseTo(off);
     MouseButton(false);
     EXPECT_FALSE(pushed());
     EXPECT_EQ(panel.currentToolId, 0) << "released outside: no settings page";

@@ -1,11 +1,7 @@
-// The window's own title bar and frame, worked with real mouse input: the
-// hit test that lets the system move and size the window, the title-bar
-// buttons that act only when released where they were pressed, and the
-// message hook that carries all of it.
+// The window's own title bar and frame, worked with real mouse input: the hit test that lets the system move and size
+// the window, and the title-bar buttons that act only when released where they were pressed.
 #include "panel/artwork.h"
 #include "panel/panel_fixture.h"
-#include "panel/window_hook.h"
-#include "services/subclass.h"
 
 using namespace kk;
 using kktest::PanelTest;
@@ -14,8 +10,8 @@ namespace {
 
 class TitleBar : public PanelTest {
 protected:
-    // A client position of the main window on the screen, as the hit test
-    // counts it: from the window's outer corner plus the frame's width.
+    // A client position of the main window on the screen, as the hit test counts it: from the window's outer corner
+    // plus the frame's width.
     POINT Screen(int x, int y) const {
         RECT outer;
         GetWindowRect(panel.hwnd(), &outer);
@@ -26,9 +22,8 @@ protected:
         return SendMessageA(panel.hwnd(), WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y));
     }
     SIZE Client() const {
-        RECT r;
-        GetClientRect(panel.hwnd(), &r);
-        return SIZE{r.right, r.bottom};
+        RECT r{};
+        return GetClientRect(panel.hwnd(), &r), SIZE{r.right, r.bottom};
     }
     // A point of the title-bar strip on the screen.
     POINT Strip(int x, int y) const {
@@ -36,55 +31,34 @@ protected:
         GetWindowRect(panel.Control(kIdTitleButtons), &r);
         return POINT{r.left + x, r.top + y};
     }
-    void Press(POINT at) {
+    void Press(POINT at, bool down = true) {
         MouseTo(at);
-        MouseButton(true);
+        MouseButton(down);
     }
-    void Settle() {
-        const DWORD until = GetTickCount() + 150;
-        PumpUntil([&] { return static_cast<LONG>(GetTickCount() - until) > 0; });
-    }
-    void Release(POINT at) {
-        MouseTo(at);
-        MouseButton(false);
-    }
+    void Release(POINT at) { Press(at, false); }
+    void Click(POINT at) { Press(at), Release(at); }
 };
 
 TEST_F(TitleBar, TheHitTestMovesFromTheCaptionAndSizesFromEdgesAndCorners) {
     ASSERT_TRUE(Start());
     Resize(600, 400);
-    const SIZE c = Client();
-    const int w = c.cx, h = c.cy;
+    const int w = Client().cx, h = Client().cy;
     RECT logo;
     GetWindowRect(panel.Control(kIdLogo), &logo);
     MapWindowPoints(nullptr, panel.hwnd(), reinterpret_cast<POINT*>(&logo), 2);
     ASSERT_GT(logo.top, 1);
 
-    struct Case {
-        int x, y;
-        LRESULT expected;
-    };
-    const Case cases[] = {
-        {100, 0, HTCAPTION},
-        {100, logo.top - 1, HTCAPTION},
-        {100, logo.top, HTCLIENT},            // the logo band itself does not move the window
-        {w - 30, 8, HTCLIENT},                // the title-bar buttons are not caption
-        {-2, -2, HTTOPLEFT},
-        {14, -1, HTTOPLEFT},                  // the corner reaches 15 pixels along the top
-        {15, -1, HTTOP},
-        {w - 14, -1, HTTOPRIGHT},
-        {w + 1, -2, HTTOPRIGHT},
-        {-1, h - 14, HTBOTTOMLEFT},
-        {14, h + 1, HTBOTTOMLEFT},
-        {w - 5, h - 5, HTBOTTOMRIGHT},        // the grip inside the client area
-        {w + 1, h - 14, HTBOTTOMRIGHT},
-        {100, h + 1, HTBOTTOM},
-        {-1, 100, HTLEFT},
-        {w + 1, 100, HTRIGHT},
+    const struct { int x, y; LRESULT expected; } cases[] = {
+        {100, 0, HTCAPTION}, {100, logo.top - 1, HTCAPTION},
+        {100, logo.top, HTCLIENT},  // the logo band itself does not move the window
+        {w - 30, 8, HTCLIENT},      // the title-bar buttons are not caption
+        {-2, -2, HTTOPLEFT}, {14, -1, HTTOPLEFT}, {15, -1, HTTOP},  // the corner reaches 15 pixels along the top
+        {w - 14, -1, HTTOPRIGHT}, {w + 1, -2, HTTOPRIGHT}, {-1, h - 14, HTBOTTOMLEFT}, {14, h + 1, HTBOTTOMLEFT},
+        {w - 5, h - 5, HTBOTTOMRIGHT},  // the grip inside the client area
+        {w + 1, h - 14, HTBOTTOMRIGHT}, {100, h + 1, HTBOTTOM}, {-1, 100, HTLEFT}, {w + 1, 100, HTRIGHT},
         {100, 100, HTCLIENT},
     };
-    for (const Case& k : cases) EXPECT_EQ(Hit(k.x, k.y), k.expected) << "at " << k.x << "," << k.y;
-
+    for (const auto& k : cases) EXPECT_EQ(Hit(k.x, k.y), k.expected) << "at " << k.x << "," << k.y;
     // Maximised, nothing sizes the window; the caption still answers.
     ShowWindow(panel.hwnd(), SW_MAXIMIZE);
     Pump();
@@ -101,25 +75,27 @@ TEST_F(TitleBar, DraggingTheCornerResizesDownToTheMinimum) {
     BringToFront();
     const SIZE c = Client();
     Drag(Screen(c.cx - 5, c.cy - 5), Screen(c.cx - 105, c.cy - 55));
-    RECT r;
-    GetWindowRect(panel.hwnd(), &r);
+    RECT r = OnScreen(panel.hwnd());
     EXPECT_EQ(r.left, 100) << "sized from the bottom-right corner";
-    EXPECT_EQ(r.right - r.left, 500);
-    EXPECT_EQ(r.bottom - r.top, 400);
-
+    EXPECT_EQ(std::make_pair(r.right - r.left, r.bottom - r.top), std::make_pair(500L, 400L));
     // Far past the minimum: it stops at 440 x 300.
     const SIZE now = Client();
     Drag(Screen(now.cx - 5, now.cy - 5), Screen(now.cx - 400, now.cy - 300));
-    GetWindowRect(panel.hwnd(), &r);
-    EXPECT_EQ(r.right - r.left, 440);
-    EXPECT_EQ(r.bottom - r.top, 300);
+    r = OnScreen(panel.hwnd());
+    EXPECT_EQ(std::make_pair(r.right - r.left, r.bottom - r.top), std::make_pair(440L, 300L));
 }
 
-TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressed) {
+TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressedAndLeavesTheFocusOnTheListOrOnCancel) {
     ASSERT_TRUE(Start());
     BringToFront();
     TitleButtons& strip = panel.titleButtons();
-
+    SetFocus(panel.Control(kIdAbout));
+    panel.focusedToolId = -1;
+    Click(Strip(33, 7));  // between the buttons: no button, but the strip takes the click
+    EXPECT_EQ(GetFocus(), panel.Control(kIdCancel)) << "no row had the focus";
+    SetFocus(RowControl(kFamilyCheckBox, 104));
+    Click(Strip(33, 7));
+    EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 104));
     // Close pressed, moved off and released: nothing happens.
     Press(Strip(45, 7));
     EXPECT_EQ(strip.DrawnOver(TitleButtons::kClose), kGlyphClosePressed);
@@ -127,7 +103,6 @@ TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressed) {
     EXPECT_EQ(strip.DrawnOver(TitleButtons::kClose), 0) << "the pressed glyph leaves with the pointer";
     Release(Strip(45, 40));
     ASSERT_NE(panel.hwnd(), nullptr);
-
     // Minimise pressed, released over maximise: nothing either.
     Press(Strip(7, 7));
     EXPECT_EQ(strip.Pressed(), TitleButtons::kMinimise);
@@ -136,49 +111,28 @@ TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressed) {
     Release(Strip(22, 7));
     EXPECT_FALSE(IsIconic(panel.hwnd()));
     EXPECT_FALSE(IsZoomed(panel.hwnd()));
-
     // Maximise, then restore from the same button.
-    Press(Strip(22, 7));
-    Release(Strip(22, 7));
+    Click(Strip(22, 7));
     EXPECT_TRUE(IsZoomed(panel.hwnd()));
     EXPECT_EQ(strip.DrawnOver(TitleButtons::kMaximise), kGlyphRestore);
-    Settle();  // the mouse messages the new size brings, before the next press
+    PumpFor(150);  // the mouse messages the new size brings, before the next press
     Press(Strip(22, 7));
     EXPECT_EQ(strip.DrawnOver(TitleButtons::kMaximise), kGlyphRestorePressed);
     Release(Strip(22, 7));
     EXPECT_FALSE(IsZoomed(panel.hwnd()));
     EXPECT_EQ(strip.DrawnOver(TitleButtons::kMaximise), 0);
 
-    Press(Strip(7, 7));
-    Release(Strip(7, 7));
+    Click(Strip(7, 7));
     EXPECT_TRUE(IsIconic(panel.hwnd()));
     ShowWindow(panel.hwnd(), SW_RESTORE);
     BringToFront();
-
-    // Close pressed, moved off and back on before the release: it closes
-    // (nothing is pending, so without a question).
+    // Close pressed, moved off and back on before the release: it closes (nothing is pending, so without a question).
     Press(Strip(45, 7));
     MouseTo(Strip(45, 40));
     MouseTo(Strip(45, 7));
     Release(Strip(45, 7));
     EXPECT_EQ(panel.hwnd(), nullptr);
     EXPECT_TRUE(recorder.messages.empty());
-}
-
-TEST_F(TitleBar, AClickOnTheButtonsLeavesTheFocusOnTheListOrOnCancel) {
-    ASSERT_TRUE(Start());
-    BringToFront();
-    SetFocus(panel.Control(kIdAbout));
-    panel.focusedToolId = -1;
-    Press(Strip(33, 7));  // between the buttons: no button, but the strip takes the click
-    Release(Strip(33, 7));
-    EXPECT_EQ(GetFocus(), panel.Control(kIdCancel)) << "no row had the focus";
-
-    SetFocus(RowControl(kFamilyCheckBox, 104));
-    Pump();
-    Press(Strip(33, 7));
-    Release(Strip(33, 7));
-    EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 104));
 }
 
 }  // namespace
