@@ -44,7 +44,6 @@ protected:
     kktest::PreFilter MainLoopFilter();
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
     // Handles messages for a while: a timer of the panel's runs at least once.
-    void PumpFor(DWORD ms) { PumpUntil([] { return false; }, ms); }
     // Runs the steps, each once an enabled, visible window of its class is up, from a thread timer inside whichever
     // modal loop runs; open shows the first dialog. True when every step ran.
     using Step = DialogStep;
