@@ -107,7 +107,16 @@ protected:
     std::string Typed(const std::string& keys) {
         const SendKeysError error = cSendKeys().SendKeys(keys);
         EXPECT_FALSE(error) << keys << ": " << error.description;
-        kktest::PumpUntil([] { return false; }, 150, hwnd_);
+        // A key of no meaning sent last: once it has arrived, every key before it has been handled.
+        INPUT marker[2]{};
+        for (INPUT& in : marker) in.type = INPUT_KEYBOARD, in.ki.wVk = VK_F24;
+        marker[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        SendInput(2, marker, sizeof(INPUT));
+        bool arrived = false;
+        EXPECT_TRUE(kktest::PumpUntil([&] { return arrived; }, 5000, hwnd_, [&](const MSG& m) {
+            arrived |= m.message == WM_KEYUP && m.wParam == VK_F24;
+            return false;
+        }));
         char buffer[256] = {};
         GetWindowTextA(edit_, buffer, sizeof buffer);
         return buffer;
