@@ -30,6 +30,7 @@ const int kColumnSlack = 4;  // the list's own border, so the last column needs 
 const LPARAM kAltHeld = 1 << 29;  // the context code of a key message
 const UINT kListFlags = LVS_EX_FULLROWSELECT;
 const char kNoHistory[] = "No changes have been recorded yet.";
+const int kLabelPadding = 2;  // where a report list view starts a label's text
 
 // Edit controls break lines at "\r\n" only.
 std::string WithCrLf(const std::string& text) {
@@ -346,11 +347,19 @@ private:
         return 0;
     }
 
+    // The line is drawn across every column: it is no entry of its own.
     LRESULT GreyNoHistoryLine(NMHDR& header) {
         auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
         if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
-        if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT) draw.clrText = GetSysColor(COLOR_GRAYTEXT);
-        return CDRF_DODEFAULT;
+        if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+        RECT label{LVIR_LABEL, 0, 0, 0}, row{LVIR_BOUNDS, 0, 0, 0};
+        SendMessageA(header.hwndFrom, LVM_GETITEMRECT, draw.nmcd.dwItemSpec, reinterpret_cast<LPARAM>(&label));
+        SendMessageA(header.hwndFrom, LVM_GETITEMRECT, draw.nmcd.dwItemSpec, reinterpret_cast<LPARAM>(&row));
+        RECT text{label.left + kLabelPadding, row.top, row.right, row.bottom};
+        SetBkMode(draw.nmcd.hdc, TRANSPARENT);
+        SetTextColor(draw.nmcd.hdc, GetSysColor(COLOR_GRAYTEXT));
+        DrawTextA(draw.nmcd.hdc, kNoHistory, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+        return CDRF_SKIPDEFAULT;
     }
 
     HistoryHost host_;
