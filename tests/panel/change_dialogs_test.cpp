@@ -98,7 +98,6 @@ TEST_F(ChangeDialogs, PreviewApplyAndUndoFromTheHistoryPutTheRowsAndTheRegistryB
     const RECT logo = OnScreen(panel.Control(kIdLogo));
     EXPECT_GE(menu.top, logo.top) << "Alt+Space opens the menu under the drawn title";
     // A click on the logo, as on a window's caption icon, opens it just below the logo.
-    shown = nullptr;
     BringToFront();
     MouseTo(POINT{(logo.left + logo.right) / 2, (logo.top + logo.bottom) / 2});
     ASSERT_TRUE(Drive({readMenu}, [&] { MouseButton(true); }));
