@@ -52,6 +52,11 @@ struct GdiTraits {
     static bool valid(HGDIOBJ h) { return h != nullptr; }
     static void close(HGDIOBJ h) { DeleteObject(h); }
 };
+struct MemoryDcTraits {
+    static HDC invalid() { return nullptr; }
+    static bool valid(HDC h) { return h != nullptr; }
+    static void close(HDC h) { DeleteDC(h); }
+};
 struct FindTraits {
     static HANDLE invalid() { return INVALID_HANDLE_VALUE; }
     static bool valid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
@@ -63,6 +68,7 @@ using UniqueKernel = UniqueHandle<HANDLE, KernelTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 using UniqueGdi = UniqueHandle<HGDIOBJ, GdiTraits>;
 using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
+using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;  // from CreateCompatibleDC
 
 // A typed GDI owner, so callers keep HFONT/HBRUSH without casts.
 template <typename T>

@@ -71,12 +71,6 @@ void* g_observerContext = nullptr;
 
 RegistryJournal* g_journal = nullptr;
 
-std::string Lower(const std::string& text) {
-    std::string lower = text;
-    CharLowerBuffA(&lower[0], static_cast<DWORD>(lower.size()));
-    return lower;
-}
-
 // Names of a key's values or subkeys as the registry itself holds them,
 // never creating the key.
 std::vector<std::string> RealNames(HKEY root, const std::string& key, bool values) {
@@ -117,7 +111,7 @@ public:
     RawValue Value(HKEY root, const std::string& key, const std::string& name) const {
         if (!KeyExists(root, key)) return {};
         if (const Entry* e = Find(root, key)) {
-            auto v = e->values.find(Lower(name));
+            auto v = e->values.find(LowerCase(name));
             if (v != e->values.end()) return v->second.present ? v->second.raw : RawValue{};
         }
         return RealVisible(root, key) ? RealValue(root, key, name) : RawValue{};
@@ -157,13 +151,13 @@ public:
 
     void SetValue(HKEY root, const std::string& key, const std::string& name, DWORD type, const std::string& data) {
         MarkExists(root, key);
-        Stored& v = entries_[Path(root, key)].values[Lower(name)];
+        Stored& v = entries_[Path(root, key)].values[LowerCase(name)];
         v = Stored{true, name, RawValue{ERROR_SUCCESS, type, data}};
     }
 
     void DeleteValue(HKEY root, const std::string& key, const std::string& name) {
         MarkExists(root, key);
-        entries_[Path(root, key)].values[Lower(name)] = Stored{false, name, {}};
+        entries_[Path(root, key)].values[LowerCase(name)] = Stored{false, name, {}};
     }
 
     void DeleteKey(HKEY root, const std::string& key) {
@@ -192,7 +186,7 @@ private:
 
     static std::string Path(HKEY root, const std::string& key) {
         std::string path = std::to_string(reinterpret_cast<uintptr_t>(root));
-        if (!key.empty()) path += "\\" + Lower(key);
+        if (!key.empty()) path += "\\" + LowerCase(key);
         return path;
     }
     const Entry* Find(HKEY root, const std::string& key) const {
@@ -596,9 +590,14 @@ std::string TrimCharacters(const std::string& text, const std::string& junk) {
     return text.substr(first, text.find_last_not_of(junk) - first + 1);
 }
 
+// The system's own case mapping, from kernel32: the console program lowers
+// names at every start and must not map user32 for it.
 std::string LowerCase(std::string text) {
-    if (!text.empty()) CharLowerBuffA(&text[0], static_cast<DWORD>(text.size()));
-    return text;
+    if (text.empty()) return text;
+    std::string lower(text.size(), '\0');
+    const int length = static_cast<int>(text.size());
+    const int mapped = LCMapStringA(LOCALE_SYSTEM_DEFAULT, LCMAP_LOWERCASE, text.data(), length, &lower[0], length);
+    return mapped == length ? lower : text;
 }
 
 std::string TrimAtNul(const std::string& text) { return text.substr(0, text.find('\0')); }

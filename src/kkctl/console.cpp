@@ -62,7 +62,10 @@ void UseConsoleSystemCalls() {
 
 int HandedOverExitCode() { return g_handedOverExitCode; }
 
-void Print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void Print(const std::string& text) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);  // before any later message on standard error
+}
 
 void PrintError(const std::string& text) { std::fprintf(stderr, "kkctl: %s\n", text.c_str()); }
 

@@ -18,6 +18,8 @@ namespace {
 
 using namespace kk;
 
+constexpr size_t kOutputBufferSize = 64 * 1024;
+
 constexpr char kUsage[] =
     "Usage: kkctl COMMAND [ARGUMENTS]\n"
     "  status [--json]          every row: ToolId, kind, state and caption\n"
@@ -64,6 +66,9 @@ bool Writes(const std::string& command, const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // To a console or NUL standard output is unbuffered, and the C library
+    // then writes it a byte at a time; buffered, each Print is one write.
+    std::setvbuf(stdout, nullptr, _IOFBF, kOutputBufferSize);
     UseConsoleSystemCalls();
     const std::vector<std::string> words(argv + 1, argv + argc);
     if (words.empty()) return Usage("");

@@ -1,5 +1,6 @@
 #include "pages/page_list.h"
 
+#include "engine/handles.h"
 #include "pages/check_pictures.h"
 #include "services/subclass.h"
 
@@ -134,6 +135,16 @@ void PageList::Move(int from, int to) {
     Select(to);
     SendMessageA(hwnd_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+// A list view works out its rows' size and sets its scroll bar at its
+// first paint; on screen, the scroll bar's drawing there costs several
+// times the rest of that paint. Printed once into memory while the page is
+// still hidden, the list has them settled before it shows.
+void PageList::SettleWhileHidden() {
+    if (!hwnd_ || IsWindowVisible(hwnd_) || rows_.empty()) return;
+    UniqueMemoryDc memory(CreateCompatibleDC(nullptr));
+    if (memory) SendMessageA(hwnd_, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(memory.get()), PRF_CLIENT);
 }
 
 void PageList::ShowRow(NMLVDISPINFOA& info) const {
@@ -301,6 +312,7 @@ PageListBatch::~PageListBatch() {
     list_.Refresh(0, list_.Count() - 1);
     SendMessageA(list_.hwnd_, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list_.hwnd_, nullptr, TRUE);
+    list_.SettleWhileHidden();
 }
 
 bool CheckBox(PageList& list, int x) {

@@ -92,6 +92,7 @@ private:
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp);
     void Refresh(int first, int last);
     void ShowRow(NMLVDISPINFOA& info) const;
+    void SettleWhileHidden();
     void EndDrag(bool drop);
 
     HWND hwnd_ = nullptr;

@@ -29,6 +29,8 @@ const int kTimeColumn = 130, kOperationColumn = 90;
 const int kColumnSlack = 4;  // the list's own border, so the last column needs no scrolling
 const LPARAM kAltHeld = 1 << 29;  // the context code of a key message
 const UINT kListFlags = LVS_EX_FULLROWSELECT;
+const char kNoHistory[] = "No changes have been recorded yet.";
+const int kLabelPadding = 2;  // where a report list view starts a label's text
 
 // Edit controls break lines at "\r\n" only.
 std::string WithCrLf(const std::string& text) {
@@ -72,7 +74,7 @@ protected:
     // A command or a key that the subclass uses; true when it did.
     virtual bool Command(int id, int code) = 0;
     virtual bool Key(const MSG&) { return false; }
-    virtual LRESULT Notify(const NMHDR&) { return 0; }
+    virtual LRESULT Notify(NMHDR&) { return 0; }
     virtual HWND FirstFocus() const = 0;
 
     HWND Make(DWORD exStyle, const char* cls, const char* text, DWORD style, int id);
@@ -168,7 +170,7 @@ LRESULT ChangeDialog::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (LOWORD(wp) == kChangeHelp) ShowHelp(helpTopic_);
         return 0;
     case WM_NOTIFY:
-        return Notify(*reinterpret_cast<const NMHDR*>(lp));
+        return Notify(*reinterpret_cast<NMHDR*>(lp));
     case WM_SIZE:
         if (wp != SIZE_MINIMIZED) Layout(LOWORD(lp), HIWORD(lp));
         return 0;
@@ -282,7 +284,13 @@ private:
                 SendMessageA(list, LVM_SETITEMTEXTA, i, reinterpret_cast<LPARAM>(&item));
             }
         }
-        if (!entries_.empty()) {
+        if (entries_.empty()) {
+            // A line that stands for no entry: greyed, and Selected() never names it.
+            LVITEMA item{};
+            item.mask = LVIF_TEXT;
+            item.pszText = const_cast<char*>(kNoHistory);
+            SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        } else {
             LVITEMA state{};
             state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
             SendMessageA(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
@@ -331,11 +339,27 @@ private:
         Undo();
         return true;
     }
-    LRESULT Notify(const NMHDR& header) override {
+    LRESULT Notify(NMHDR& header) override {
         if (header.idFrom != kHistoryList) return 0;
         if (header.code == LVN_ITEMCHANGED) EnableButtons();
         if (header.code == NM_DBLCLK) ShowDetails();
+        if (header.code == NM_CUSTOMDRAW && entries_.empty()) return GreyNoHistoryLine(header);
         return 0;
+    }
+
+    // The line is drawn across every column: it is no entry of its own.
+    LRESULT GreyNoHistoryLine(NMHDR& header) {
+        auto& draw = reinterpret_cast<NMLVCUSTOMDRAW&>(header);
+        if (draw.nmcd.dwDrawStage == CDDS_PREPAINT) return CDRF_NOTIFYITEMDRAW;
+        if (draw.nmcd.dwDrawStage != CDDS_ITEMPREPAINT) return CDRF_DODEFAULT;
+        RECT label{LVIR_LABEL, 0, 0, 0}, row{LVIR_BOUNDS, 0, 0, 0};
+        SendMessageA(header.hwndFrom, LVM_GETITEMRECT, draw.nmcd.dwItemSpec, reinterpret_cast<LPARAM>(&label));
+        SendMessageA(header.hwndFrom, LVM_GETITEMRECT, draw.nmcd.dwItemSpec, reinterpret_cast<LPARAM>(&row));
+        RECT text{label.left + kLabelPadding, row.top, row.right, row.bottom};
+        SetBkMode(draw.nmcd.hdc, TRANSPARENT);
+        SetTextColor(draw.nmcd.hdc, GetSysColor(COLOR_GRAYTEXT));
+        DrawTextA(draw.nmcd.hdc, kNoHistory, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+        return CDRF_SKIPDEFAULT;
     }
 
     HistoryHost host_;

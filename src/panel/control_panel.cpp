@@ -691,6 +691,17 @@ LRESULT ControlPanel::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
+    case WM_LBUTTONDOWN: {
+        // The logo stands where a window's caption icon would (it lets the
+        // mouse through): a click on it opens the system menu just below it.
+        const RECT logo = ChildRect(logo_[0].hwnd());
+        const POINT at{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        if (!PtInRect(&logo, at)) break;
+        POINT below{logo.left, logo.bottom};
+        ClientToScreen(hwnd_, &below);
+        ShowSystemMenu(below);
+        return 0;
+    }
     case WM_NCRBUTTONUP:
         // The caption band is the window's own: its menu is opened here.
         if (wp == HTCAPTION) {

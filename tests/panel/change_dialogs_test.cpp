@@ -55,10 +55,37 @@ TEST_F(ChangeDialogs, PreviewApplyAndUndoFromTheHistoryPutTheRowsAndTheRegistryB
         return [&into, id](HWND dialog) { into = Text(GetDlgItem(dialog, id)), PostKey(dialog, VK_ESCAPE); };
     };
     RECT menu{};
-    ASSERT_TRUE(Drive({{"#32768", [&](HWND popup) { GetWindowRect(popup, &menu), PostKey(popup, VK_ESCAPE); }}},
-                      [&] { PostMessageA(panel.hwnd(), WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE); }));
-    EXPECT_GE(menu.top, OnScreen(panel.Control(kIdLogo)).top) << "Alt+Space opens the menu under the drawn title";
-    const std::string before = Dump(), speedBefore = panel.ButtonTag(kMenuSpeedTool);
+    HMENU shown = nullptr;
+    const Step readMenu{"#32768", [&](HWND popup) {
+                            shown = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+                            GetWindowRect(popup, &menu);
+                            PostKey(popup, VK_ESCAPE);
+                        }};
+    ASSERT_TRUE(Drive({readMenu}, [&] { PostMessageA(panel.hwnd(), WM_SYSCOMMAND, SC_KEYMENU, VK_SPACE); }));
+    const RECT logo = OnScreen(panel.Control(kIdLogo));
+    EXPECT_GE(menu.top, logo.top) << "Alt+Space opens the menu under the drawn title";
+    // A click on the logo, as on a window's caption icon, opens it just below the logo.
+    BringToFront();
+    MouseTo(POINT{(logo.left + logo.right) / 2, (logo.top + logo.bottom) / 2});
+    ASSERT_TRUE(Drive({readMenu}, [&] { MouseButton(true); }));
+    MouseButton(false);
+    EXPECT_EQ(shown, GetSystemMenu(panel.hwnd(), FALSE)) << "the menu with Preview changes... and History...";
+    EXPECT_GE(menu.top, logo.bottom);
+
+    // No history yet: one greyed line that is no entry; Undo and Details are off.
+    std::string empty;
+    ASSERT_TRUE(Drive({{kHistoryDialogClass,
+                        [&](HWND dialog) {
+                            char line[64] = "";
+                            ListView_GetItemText(GetDlgItem(dialog, kHistoryList), 0, 0, line, sizeof line);
+                            empty = line + std::to_string(IsWindowEnabled(GetDlgItem(dialog, kHistoryUndo)) +
+                                                          IsWindowEnabled(GetDlgItem(dialog, kHistoryDetails)));
+                            PostKey(dialog, VK_ESCAPE);
+                        }}},
+                      [&] { SystemCommand(kCmdHistory); }));
+    EXPECT_EQ(empty, "No changes have been recorded yet.0");
+    const std::string before = Dump();
+    const std::string speedBefore = panel.ButtonTag(kMenuSpeedTool);
 
     for (int toolId : {101, 103}) SendMessageA(RowControl(kFamilyCheckBox, toolId), BM_CLICK, 0, 0);
     ASSERT_TRUE(Drive({{kSettingsDialogClass,
