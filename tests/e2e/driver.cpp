@@ -1,10 +1,10 @@
 #include "e2e/driver.h"
 
-#include "engine/history.h"
-
 #include <commctrl.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace kke2e {
@@ -56,7 +56,11 @@ std::string WinePath(const std::string& linuxPath) {
 
 std::string FixturePath(const std::string& name) { return WinePath(KK_FIXTURES_DIR) + "\\" + name; }
 
-std::string ReadFileBytes(const std::string& path) { return kk::ReadWholeFile(path); }
+// Shared for writing too: a console host may still hold a file a program wrote its output to.
+std::string ReadFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
 
 bool WriteString(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
     return RegSetKeyValueA(root, key.c_str(), name.empty() ? nullptr : name.c_str(), REG_SZ, value.c_str(),
