@@ -64,7 +64,7 @@ TEST_F(UpdateCheck, EachReplyGetsItsBoxAndOnlyYesOpensTheDownloadPage) {
         Process panel = Process::Start(exe, c.mode);
         if (!c.buttons.empty()) {
             MessageBoxView box = panel.WaitForMessageBox(10000);
-            ASSERT_TRUE(box.hwnd) << "no message box";
+            ASSERT_TRUE(box.hwnd) << "no message box; the panel ended with " << panel.ExitCode(0);
             EXPECT_EQ(box.title, "Check For Newer Version");
             EXPECT_NE(box.text.find(c.text), std::string::npos) << box.text;
             EXPECT_EQ(box.buttons, c.buttons);
