@@ -217,18 +217,28 @@ public:
 private:
     HWND Field(int i) const { return Item(kIdTinyIconField + i); }
 
-    // Creates icon images up to n; none is ever destroyed before the page.
+    // Where icon i of the grid sits in the model: a cell is two icons across and two down.
+    POINT TinyIconPlace(size_t i) const {
+        const int column = static_cast<int>(i) % columns_, row = static_cast<int>(i) / columns_;
+        return {(2 * column + 1) * kTinyIconSize, (2 * row + 1) * kTinyIconSize};
+    }
+
+    // Creates icon images up to n, each in its place; none is ever destroyed before the page.
     void LoadMoreTinyIcons(size_t n) {
         while (icons_.size() < n) {
             const int index = static_cast<int>(icons_.size());
+            const POINT at = TinyIconPlace(icons_.size());
             auto icon = std::make_unique<PictureWindow>();
-            icon->Create(model_.hwnd(), kIdTinyIcon + index + 1, 0, 0, kTinyIconSize, kTinyIconSize,
+            icon->Create(model_.hwnd(), kIdTinyIcon + index + 1, at.x, at.y, kTinyIconSize, kTinyIconSize,
                          [index](HDC dc, const RECT& r) { DrawTinyIcon(dc, r, index); });
             icons_.push_back(std::move(icon));
+            placed_.push_back(at);
         }
     }
 
     // Shows the first columns x rows icons, row by row, and hides the rest.
+    // Only icons that move or appear are touched: each move costs a window
+    // message round, and a freshly made icon is already in its place.
     void ArrangeTinyIcons() {
         columns_ = std::clamp(columns_, kMinColumns, kMaxColumns);
         rows_ = std::clamp(rows_, kMinRows, kMaxRows);
@@ -236,13 +246,16 @@ private:
         if (icons_.size() < shown) LoadMoreTinyIcons(shown);
         for (size_t i = 0; i < icons_.size(); ++i) {
             HWND icon = icons_[i]->hwnd();
+            // Its own visibility, whether or not the dialog shows yet.
+            const bool visible = (GetWindowLongPtrA(icon, GWL_STYLE) & WS_VISIBLE) != 0;
             if (i >= shown) {
-                ShowWindow(icon, SW_HIDE);
+                if (visible) ShowWindow(icon, SW_HIDE);
                 continue;
             }
-            const int column = static_cast<int>(i) % columns_, row = static_cast<int>(i) / columns_;
-            SetWindowPos(icon, nullptr, (2 * column + 1) * kTinyIconSize, (2 * row + 1) * kTinyIconSize, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            const POINT at = TinyIconPlace(i);
+            if (visible && at.x == placed_[i].x && at.y == placed_[i].y) continue;
+            SetWindowPos(icon, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            placed_[i] = at;
         }
     }
 
@@ -276,6 +289,7 @@ private:
 
     ModelFrame model_;
     std::vector<std::unique_ptr<PictureWindow>> icons_;
+    std::vector<POINT> placed_;  // where each icon was last put
     int columns_ = kMinColumns, rows_ = kMinRows;
 };
 
