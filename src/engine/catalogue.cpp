@@ -3,9 +3,12 @@
 #include "engine/registry.h"
 #include "engine/suite.h"
 #include "engine/winver.h"
+#include "services/system_actions.h"
 
 #include <cctype>
 #include <cstdlib>
+#include <map>
+#include <memory>
 
 namespace kk {
 namespace {
@@ -267,7 +270,45 @@ PluginList& ThisStart() {
     return list;
 }
 
+struct PassCache {
+    std::map<std::string, std::vector<NamedValue>> values;
+    bool folderRead = false;
+    std::string folder;
+    bool debugRead = false;
+    std::vector<std::string> withdrawn;  // the debug key's non-empty value names
+};
+std::unique_ptr<PassCache>& ThisPass() {
+    static std::unique_ptr<PassCache> pass;
+    return pass;
+}
+
 }  // namespace
+
+ListReadPass::ListReadPass() : owner_(!ThisPass()) {
+    if (owner_) ThisPass() = std::make_unique<PassCache>();
+}
+
+ListReadPass::~ListReadPass() {
+    if (owner_) ThisPass().reset();
+}
+
+std::vector<NamedValue> PluginKeyValues(const std::string& key) {
+    PassCache* pass = ThisPass().get();
+    if (!pass) return ReadValues(HKEY_LOCAL_MACHINE, key);
+    auto found = pass->values.find(key);
+    if (found == pass->values.end()) found = pass->values.emplace(key, ReadValues(HKEY_LOCAL_MACHINE, key)).first;
+    return found->second;
+}
+
+std::string PassStartupFolder() {
+    PassCache* pass = ThisPass().get();
+    if (!pass) return StartupFolder();
+    if (!pass->folderRead) {
+        pass->folder = StartupFolder();
+        pass->folderRead = true;
+    }
+    return pass->folder;
+}
 
 const std::vector<std::string>& ReadPluginKeys() {
     PluginList& list = ThisStart();
@@ -299,7 +340,7 @@ ToolEntry GetPluginInfo(int position, const std::vector<std::string>& pluginKeys
     // One pass over the plugin's values, not a lookup each: a start reads
     // every plugin. A plugin removed since the enumeration has no values,
     // so it is shown withdrawn, and its key is not recreated.
-    for (const NamedValue& value : ReadValues(HKEY_LOCAL_MACHINE, JoinKey(kPluginsKey, pluginKeys[k - 1]))) {
+    for (const NamedValue& value : PluginKeyValues(JoinKey(kPluginsKey, pluginKeys[k - 1]))) {
         if (lstrcmpiA(value.name.c_str(), "Caption") == 0) entry.caption = value.text;
         else if (lstrcmpiA(value.name.c_str(), "Description") == 0) entry.description = value.text;
         else if (lstrcmpiA(value.name.c_str(), "LinkCaption") == 0) entry.linkCaption = value.text;
@@ -325,6 +366,17 @@ ToolEntry EntryForPosition(int position, const std::vector<std::string>& pluginK
 
 bool WithdrawnByDebugKey(int toolId) {
     const std::string name = std::to_string(toolId);
+    if (PassCache* pass = ThisPass().get()) {
+        // One read of the key for the pass instead of one per row.
+        if (!pass->debugRead) {
+            for (const NamedValue& value : ReadValues(HKEY_CURRENT_USER, kDebugKey))
+                if (!value.text.empty()) pass->withdrawn.push_back(value.name);
+            pass->debugRead = true;
+        }
+        for (const std::string& withdrawn : pass->withdrawn)
+            if (lstrcmpiA(withdrawn.c_str(), name.c_str()) == 0) return true;
+        return false;
+    }
     return ValueExists(HKEY_CURRENT_USER, kDebugKey, name) &&
            !GetString(HKEY_CURRENT_USER, kDebugKey, name).empty();
 }

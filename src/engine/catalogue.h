@@ -2,6 +2,8 @@
 // 1 to 41 come from a fixed table with the Windows-version rules applied in
 // one place; later positions are plugins read from the registry.
 #pragma once
+#include "engine/registry.h"
+
 #include <string>
 #include <vector>
 
@@ -70,6 +72,26 @@ ToolEntry EntryForPosition(int position, const std::vector<std::string>& pluginK
 // True when HKCU SOFTWARE\Marrowby\Kestrelkit\debug has a non-empty value
 // named by the ToolId.
 bool WithdrawnByDebugKey(int toolId);
+
+// One pass over the whole list (building it, or detecting every row
+// again): while one lives, each plugin key's values, the startup folder and
+// the "debug" withdrawals are read once and kept, as a row's entry and its
+// state both read them and every row reads the same folder and key. Nothing the pass itself does
+// writes them. Passes do not nest; a second one is a no-op.
+class ListReadPass {
+public:
+    ListReadPass();
+    ~ListReadPass();
+    ListReadPass(const ListReadPass&) = delete;
+    ListReadPass& operator=(const ListReadPass&) = delete;
+
+private:
+    bool owner_;
+};
+// A plugin key's values (ReadValues), kept for the pass when one lives.
+std::vector<NamedValue> PluginKeyValues(const std::string& key);
+// The startup folder (StartupFolder), kept for the pass when one lives.
+std::string PassStartupFolder();
 
 // The registry path (under HKLM) of the plugin a ToolId of 301 and up
 // names, from this start's plugin list; "" when there is no such plugin.

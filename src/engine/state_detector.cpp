@@ -134,7 +134,7 @@ std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
 class PluginValues {
 public:
     explicit PluginValues(const std::string& key) {
-        for (NamedValue& v : ReadValues(HKEY_LOCAL_MACHINE, key)) values_.emplace(LowerCase(v.name), std::move(v.text));
+        for (NamedValue& v : PluginKeyValues(key)) values_.emplace(LowerCase(v.name), std::move(v.text));
     }
     std::string operator()(const std::string& name) const {
         // Value names are compared without regard to case, as the registry does.
@@ -162,7 +162,7 @@ std::string PluginState(int toolId) {
         return state;
     }
     if (type == "2") {
-        std::string shortcut = StartupFolder() + value("ShortcutName") + ".lnk";
+        std::string shortcut = PassStartupFolder() + value("ShortcutName") + ".lnk";
         return OnOff(FileExists(shortcut));
     }
     if (type == "3") {

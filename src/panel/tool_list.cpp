@@ -202,6 +202,7 @@ void ToolList::Build(HWND surface, const ListStyle& style, PixelScale scale) {
     const int count = ListCount(pluginKeys_.size());
     rows_.reserve(count);
     lineSizes_.clear();
+    const ListReadPass pass;
     for (int p = 1; p <= count; ++p) AddRow(p, surface, style, scale);
     built_ = true;
 }
@@ -232,6 +233,7 @@ void ToolList::GiveTags(ToolRow& row, const RowTags& tags) {
 }
 
 void ToolList::Redetect() {
+    const ListReadPass pass;
     for (int position = 1; position <= Count(); ++position) {
         ToolRow& row = rows_[position - 1];
         GiveTags(row, StartingTags(EntryForPosition(position, pluginKeys_)));
