@@ -68,7 +68,6 @@ TEST_F(RegistryJournalTest, ADryRunSeesItsWritesChangesNothingAndListsWhatTheRea
         EXPECT_EQ(GetString(kUser, "Software\\Nowhere", "x"), "");
     }
     EXPECT_EQ(Dump(), before) << "a dry run leaves the registry as it was";
-
     RegistryJournal applied;
     {
         JournalScope journal(applied);
@@ -77,7 +76,6 @@ TEST_F(RegistryJournalTest, ADryRunSeesItsWritesChangesNothingAndListsWhatTheRea
     EXPECT_NE(Dump(), before);
     EXPECT_EQ(preview.Describe(), applied.Describe());
     EXPECT_FALSE(applied.Describe().empty());
-    EXPECT_EQ(applied.Changes().size(), preview.Changes().size());
 }
 
 TEST_F(RegistryJournalTest, TheRestoreScriptPutsBackWhatWasThereNewestFirst) {

@@ -30,12 +30,6 @@ std::string PageTest::Accepted() {
     return result == "before" ? "refused" : "refused, yet changed to " + result;
 }
 
-std::string PageTest::Message(size_t i) const {
-    if (i >= recorder.messages.size()) return "none";
-    const RecordedMessage& m = recorder.messages[i];
-    return m.text + "|" + m.title + "|" + std::to_string(m.style) + "|" + std::to_string(m.helpTopic);
-}
-
 void PageTest::Click(int id) {
     SendMessageA(Item(id), BM_CLICK, 0, 0);
     Pump(hwnd_);

@@ -28,8 +28,7 @@ protected:
     void Open(std::unique_ptr<kk::SettingsPage> page, const std::string& pageValue);
     // The page's result, or "refused" when Accept said no and left the value alone.
     std::string Accepted();
-    // The page's i-th message: its text, title, style and help topic; "none" past the last.
-    std::string Message(size_t i) const;
+    std::string Message(size_t i) const { return recorder.Message(i); }
 
     HWND Item(int id) const { return GetDlgItem(hwnd_, id); }
     std::string Text(int id) const { return kk::ControlText(Item(id)); }

@@ -232,12 +232,6 @@ RECT PanelTest::OnSurface(HWND control) const {
     return r;
 }
 
-std::string PanelTest::Message(size_t i) const {
-    if (i >= recorder.messages.size()) return "none";
-    const RecordedMessage& m = recorder.messages[i];
-    return m.text + "|" + m.title + "|" + std::to_string(m.style) + "|" + std::to_string(m.helpTopic);
-}
-
 void PanelTest::AddPlugin(const std::string& key, const std::string& caption, const std::string& link) {
     const std::string path = kk::JoinKey(kk::kPluginsKey, key);
     kk::SetString(HKEY_LOCAL_MACHINE, path, "Caption", caption);

@@ -76,8 +76,7 @@ protected:
         return GetWindowRect(control, &r), r;
     }
     static std::string Text(HWND hwnd) { return kk::ControlText(hwnd); }
-    // The i-th message as "text|title|style|help topic"; "none" past the last.
-    std::string Message(size_t i) const;
+    std::string Message(size_t i) const { return recorder.Message(i); }
     int Checked(int toolId) const {
         return static_cast<int>(SendMessageA(RowControl(kk::kFamilyCheckBox, toolId), BM_GETCHECK, 0, 0));
     }

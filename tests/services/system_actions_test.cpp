@@ -4,6 +4,7 @@
 
 #include "engine/handles.h"
 #include "engine/registry.h"
+#include "services/shell_tree.h"
 #include "engine/suite.h"
 #include "support/message_pump.h"
 #include "support/recorder.h"
@@ -43,30 +44,23 @@ int ThreadCount() {
 // A shortcut as the shell reads it back: "target|arguments|working
 // folder|description|icon file,index", or "" when it cannot be read.
 std::string ReadShortcut(const std::string& path) {
-    std::string s;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    IShellLinkA* link = nullptr;
-    IPersistFile* file = nullptr;
-    const std::wstring wide(path.begin(), path.end());
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&link))) &&
-        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-        SUCCEEDED(file->Load(wide.c_str(), STGM_READ))) {
-        char target[MAX_PATH] = {}, arguments[MAX_PATH] = {}, folder[MAX_PATH] = {}, about[MAX_PATH] = {},
-             icon[MAX_PATH] = {};
-        int index = -1;
-        link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH);
-        link->GetArguments(arguments, MAX_PATH);
-        link->GetWorkingDirectory(folder, MAX_PATH);
-        link->GetDescription(about, MAX_PATH);
-        link->GetIconLocation(icon, MAX_PATH, &index);
-        s = std::string(target) + "|" + arguments + "|" + folder + "|" + about + "|" + icon + "," +
-            std::to_string(index);
-    }
-    if (file) file->Release();
-    if (link) link->Release();
-    CoUninitialize();
-    return s;
+    ComPtr<IShellLinkA> link;
+    ComPtr<IPersistFile> file;
+    char text[5][MAX_PATH] = {};
+    int index = -1;
+    void* raw = nullptr;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, &raw)))
+        link.reset(static_cast<IShellLinkA*>(raw));
+    if (link && SUCCEEDED(link->QueryInterface(IID_IPersistFile, &raw))) file.reset(static_cast<IPersistFile*>(raw));
+    if (!file || FAILED(file->Load(std::wstring(path.begin(), path.end()).c_str(), STGM_READ))) return "";
+    link->GetPath(text[0], MAX_PATH, nullptr, SLGP_RAWPATH);
+    link->GetArguments(text[1], MAX_PATH);
+    link->GetWorkingDirectory(text[2], MAX_PATH);
+    link->GetDescription(text[3], MAX_PATH);
+    link->GetIconLocation(text[4], MAX_PATH, &index);
+    return std::string(text[0]) + "|" + text[1] + "|" + text[2] + "|" + text[3] + "|" + text[4] + "," +
+           std::to_string(index);
 }
 
 class SystemActions : public ::testing::Test {

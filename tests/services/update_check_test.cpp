@@ -90,22 +90,11 @@ TEST_F(UpdateCheck, UpToDateOrNoReplyIsSilentWhenAutomaticAndReportedWhenAsked) 
     UseServer(Nobody());
     CheckForUpdate(true, false);
     CheckForUpdate(false, false);
-    ASSERT_EQ(recorder.messages.size(), 2u);
-    EXPECT_EQ(recorder.messages[0].text,
-              "Congratulations!  You currently have the latest version of Marrowby Kestrelkit!");
-    EXPECT_EQ(recorder.messages[0].style, MB_ICONASTERISK | MB_HELP);
-    EXPECT_EQ(recorder.messages[0].helpTopic, 202);
-    EXPECT_EQ(recorder.messages[1].text.rfind("Sorry, I can't connect to the Marrowby website", 0), 0u);
+    EXPECT_EQ(recorder.Message(0), "Congratulations!  You currently have the latest version of Marrowby Kestrelkit!|"
+                                   "Check For Newer Version|" + std::to_string(MB_ICONASTERISK | MB_HELP) + "|202");
+    EXPECT_EQ(recorder.Message(1).rfind("Sorry, I can't connect to the Marrowby website", 0), 0u);
     EXPECT_EQ(recorder.messages[1].style, MB_ICONHAND | MB_HELP);
-}
-
-TEST(UpdateAddresses, BuiltInAddressesUnlessTheServerIsOverridden) {
-    UseServer("");
-    EXPECT_EQ(UpdateAddress(), "http://update.marrowby.com/kestrelkit/latest.php?v=");
-    EXPECT_EQ(DownloadPageAddress(), "http://update.marrowby.com/kestrelkit/download.html");
-    UseServer("http://127.0.0.1:81");  // a slash is added
-    EXPECT_EQ(UpdateAddress(), "http://127.0.0.1:81/latest.php?v=");
-    UseServer("");
+    EXPECT_EQ(recorder.Message(2), "none");
 }
 
 }  // namespace

@@ -32,4 +32,10 @@ SystemRecorder::SystemRecorder() : saved_(kk::System()) {
 
 SystemRecorder::~SystemRecorder() { kk::System() = saved_; }
 
+std::string SystemRecorder::Message(size_t i) const {
+    if (i >= messages.size()) return "none";
+    const RecordedMessage& m = messages[i];
+    return m.text + "|" + m.title + "|" + std::to_string(m.style) + "|" + std::to_string(m.helpTopic);
+}
+
 }  // namespace kktest

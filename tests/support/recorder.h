@@ -21,6 +21,8 @@ public:
     ~SystemRecorder();
     SystemRecorder(const SystemRecorder&) = delete;
     SystemRecorder& operator=(const SystemRecorder&) = delete;
+    // The i-th message as "text|title|style|help topic"; "none" past the last.
+    std::string Message(size_t i) const;
 
     std::vector<RecordedMessage> messages;
     std::vector<std::string> opened;                     // "file|folder"
