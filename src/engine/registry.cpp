@@ -71,26 +71,29 @@ void* g_observerContext = nullptr;
 
 RegistryJournal* g_journal = nullptr;
 
-// Names of a key's values or subkeys as the registry itself holds them,
-// never creating the key.
-std::vector<std::string> RealNames(HKEY root, const std::string& key, bool values) {
+// Names of an open key's values or subkeys; none when it cannot be read.
+std::vector<std::string> NamesOf(HKEY k, bool values) {
     std::vector<std::string> names;
-    UniqueKey k = OpenExisting(root, key);
-    if (!k) return names;
     DWORD subkeys = 0, maxSubkey = 0, valueCount = 0, maxValueName = 0;
-    if (RegQueryInfoKeyA(k.get(), nullptr, nullptr, nullptr, &subkeys, &maxSubkey, nullptr, &valueCount,
-                         &maxValueName, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+    if (!k || RegQueryInfoKeyA(k, nullptr, nullptr, nullptr, &subkeys, &maxSubkey, nullptr, &valueCount,
+                               &maxValueName, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
         return names;
     const DWORD count = values ? valueCount : subkeys;
     std::string buffer((values ? maxValueName : maxSubkey) + 2, '\0');
     for (DWORD i = 0; i < count; ++i) {
         DWORD len = static_cast<DWORD>(buffer.size());
-        LONG rc = values ? RegEnumValueA(k.get(), i, &buffer[0], &len, nullptr, nullptr, nullptr, nullptr)
-                         : RegEnumKeyExA(k.get(), i, &buffer[0], &len, nullptr, nullptr, nullptr, nullptr);
+        LONG rc = values ? RegEnumValueA(k, i, &buffer[0], &len, nullptr, nullptr, nullptr, nullptr)
+                         : RegEnumKeyExA(k, i, &buffer[0], &len, nullptr, nullptr, nullptr, nullptr);
         if (rc != ERROR_SUCCESS) break;
         names.push_back(TrimAtNul(buffer.substr(0, len)));
     }
     return names;
+}
+
+// Names of a key's values or subkeys as the registry itself holds them,
+// never creating the key.
+std::vector<std::string> RealNames(HKEY root, const std::string& key, bool values) {
+    return NamesOf(OpenExisting(root, key).get(), values);
 }
 
 RawValue RealValue(HKEY root, const std::string& key, const std::string& name) {
@@ -262,23 +265,7 @@ void NoteCreation(HKEY root, const std::string& key) {
 std::vector<std::string> Enumerate(HKEY root, const std::string& key, bool values) {
     if (g_observer) g_observer(root, key, g_observerContext);
     if (g_overlay) return g_overlay->Names(root, key, values);
-    std::vector<std::string> names;
-    UniqueKey k = OpenOrCreate(root, key);
-    if (!k) return names;
-    DWORD subkeys = 0, maxSubkey = 0, valueCount = 0, maxValueName = 0;
-    if (RegQueryInfoKeyA(k.get(), nullptr, nullptr, nullptr, &subkeys, &maxSubkey, nullptr,
-                         &valueCount, &maxValueName, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-        return names;
-    DWORD count = values ? valueCount : subkeys;
-    std::string buffer((values ? maxValueName : maxSubkey) + 2, '\0');
-    for (DWORD i = 0; i < count; ++i) {
-        DWORD len = static_cast<DWORD>(buffer.size());
-        LONG rc = values ? RegEnumValueA(k.get(), i, &buffer[0], &len, nullptr, nullptr, nullptr, nullptr)
-                         : RegEnumKeyExA(k.get(), i, &buffer[0], &len, nullptr, nullptr, nullptr, nullptr);
-        if (rc != ERROR_SUCCESS) break;
-        names.push_back(TrimAtNul(buffer.substr(0, len)));
-    }
-    return names;
+    return NamesOf(OpenOrCreate(root, key).get(), values);
 }
 
 void SetRaw(HKEY root, const std::string& key, const std::string& name, DWORD type,
