@@ -2,6 +2,7 @@
 // move-only: a copy would close the same handle twice.
 #pragma once
 #include <windows.h>
+#include <cstddef>
 #include <utility>
 
 namespace kk {
@@ -69,6 +70,37 @@ using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 using UniqueGdi = UniqueHandle<HGDIOBJ, GdiTraits>;
 using UniqueFind = UniqueHandle<HANDLE, FindTraits>;
 using UniqueMemoryDc = UniqueHandle<HDC, MemoryDcTraits>;  // from CreateCompatibleDC
+
+// Owns one reference to a COM interface.
+template <typename T>
+class ComPtr {
+public:
+    ComPtr() = default;
+    ComPtr(std::nullptr_t) {}
+    explicit ComPtr(T* p) : p_(p) {}
+    ComPtr(ComPtr&& o) noexcept : p_(std::exchange(o.p_, nullptr)) {}
+    ComPtr& operator=(ComPtr&& o) noexcept {
+        if (this != &o) reset(std::exchange(o.p_, nullptr));
+        return *this;
+    }
+    ~ComPtr() { reset(); }
+    T* get() const { return p_; }
+    T* operator->() const { return p_; }
+    explicit operator bool() const { return p_ != nullptr; }
+    void reset(T* p = nullptr) {
+        if (p_) p_->Release();
+        p_ = p;
+    }
+    // For the calls that hand a reference out through their last argument.
+    T** put() {
+        reset();
+        return &p_;
+    }
+    void** putVoid() { return reinterpret_cast<void**>(put()); }
+
+private:
+    T* p_ = nullptr;
+};
 
 // A typed GDI owner, so callers keep HFONT/HBRUSH without casts.
 template <typename T>

@@ -8,17 +8,13 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include "engine/handles.h"
+
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace kk {
-
-struct ComRelease {
-    void operator()(IUnknown* p) const { p->Release(); }
-};
-template <typename T>
-using ComPtr = std::unique_ptr<T, ComRelease>;
 
 struct PidlFree {
     void operator()(ITEMIDLIST* p) const { ILFree(p); }

@@ -34,31 +34,6 @@ const DWORD kCloseRetryMs = 20;
 const DWORD kCloseThreadLimitMs = kCloseLimitMs + 200;
 const int kClearTempToolId = 153;
 
-// Owners for what COM hands out.
-template <typename T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() { reset(); }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    T* get() const { return p_; }
-    T* operator->() const { return p_; }
-    T** put() {
-        reset();
-        return &p_;
-    }
-    void** putVoid() { return reinterpret_cast<void**>(put()); }
-    void reset() {
-        if (p_) p_->Release();
-        p_ = nullptr;
-    }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    T* p_ = nullptr;
-};
-
 // COM for the length of one action; on a thread that already has it
 // this only counts one more use.
 class ComApartment {

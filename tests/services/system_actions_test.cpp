@@ -4,7 +4,6 @@
 
 #include "engine/handles.h"
 #include "engine/registry.h"
-#include "services/shell_tree.h"
 #include "engine/suite.h"
 #include "support/message_pump.h"
 #include "support/recorder.h"
@@ -49,11 +48,10 @@ std::string ReadShortcut(const std::string& path) {
     ComPtr<IPersistFile> file;
     char text[5][MAX_PATH] = {};
     int index = -1;
-    void* raw = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, &raw)))
-        link.reset(static_cast<IShellLinkA*>(raw));
-    if (link && SUCCEEDED(link->QueryInterface(IID_IPersistFile, &raw))) file.reset(static_cast<IPersistFile*>(raw));
-    if (!file || FAILED(file->Load(std::wstring(path.begin(), path.end()).c_str(), STGM_READ))) return "";
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.putVoid())) ||
+        FAILED(link->QueryInterface(IID_IPersistFile, file.putVoid())) ||
+        FAILED(file->Load(std::wstring(path.begin(), path.end()).c_str(), STGM_READ)))
+        return "";
     link->GetPath(text[0], MAX_PATH, nullptr, SLGP_RAWPATH);
     link->GetArguments(text[1], MAX_PATH);
     link->GetWorkingDirectory(text[2], MAX_PATH);
