@@ -15,15 +15,9 @@ const char kRenameHandler[] = "*\\shellex\\ContextMenuHandlers\\KkRenameMenu";  
 const char kCopyNameHandler[] = "*\\shellex\\ContextMenuHandlers\\KkCopyNameMenu";  // tool 104
 const char kCopyNameFolderHandler[] = "Directory\\shellex\\ContextMenuHandlers\\KkCopyNameMenu";
 
-// The class a handler key names in the panel's view; "none" without the key.
+// The class a handler key names; "none" without the key.
 std::string Handler(const char* key) {
-    HKEY h = nullptr;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key, 0, KEY_READ | kPanelView, &h) != ERROR_SUCCESS) return "none";
-    char buffer[256] = {};
-    DWORD size = sizeof buffer;
-    RegGetValueA(h, nullptr, nullptr, RRF_RT_REG_SZ, nullptr, buffer, &size);
-    RegCloseKey(h);
-    return buffer;
+    return kk::KeyExists(HKEY_CLASSES_ROOT, key) ? kk::GetString(HKEY_CLASSES_ROOT, key, "") : "none";
 }
 
 // BM_GETCHECK of a row's check box; -1 without the box.
@@ -38,76 +32,54 @@ bool Tick(HWND main, int toolId, int expected) {
            WaitUntil([&] { return CheckState(main, toolId) == expected; }, 3000);
 }
 
-class ApplyAndCancel : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (const char* key : {kRenameHandler, kCopyNameHandler, kCopyNameFolderHandler}) {
-            RegDeleteTreeA(HKEY_CLASSES_ROOT, key);
-            RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
-        }
-        ASSERT_FALSE((exe = InstallPanel(true)).empty());
-        // No startup module to start or close on Apply.
-        WriteString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
-    }
-
-    HWND StartPanel(Process& panel) {
-        panel = Process::Start(exe);
-        return panel.WaitForWindow(kMainWindowClass);
-    }
-    // Ticks the tools on a fresh panel, applies, and closes it, which then asks nothing.
-    void ApplyTools(std::initializer_list<int> toolIds) {
-        Process panel;
-        HWND main = StartPanel(panel);
+// Which tools the upgrade registers, and its message, are in tests/engine/apply_engine_test.cpp.
+TEST(ApplyAndCancel, AppliedToolsAreDetectedQuittingAppliesNothingAndTheUpgradeAndUninstallRun) {
+    for (const char* key : {kRenameHandler, kCopyNameHandler, kCopyNameFolderHandler})
+        kk::DeleteKey(HKEY_CLASSES_ROOT, key);
+    const std::string exe = InstallPanel(true);
+    ASSERT_FALSE(exe.empty());
+    {
+        // Ticked on a fresh panel and applied: closing then asks nothing.
+        Process panel = Process::Start(exe);
+        HWND main = panel.WaitForWindow(kMainWindowClass);
         ASSERT_TRUE(main);
-        for (int id : toolIds) ASSERT_TRUE(Tick(main, id, 1)) << id;
-        ASSERT_TRUE(ApplyChanges(main)) << "Apply never ended, or Cancel did not become Close";
+        for (int id : {101, 104}) ASSERT_TRUE(Tick(main, id, 1)) << id;
+        ASSERT_TRUE(ApplyChanges(panel, main)) << "Apply never ended, or Cancel did not become Close";
         ASSERT_TRUE(Press(main, 11));
         EXPECT_EQ(panel.ExitCode(), 0u);
         EXPECT_FALSE(panel.ShowedMessageBox());
     }
-
-    std::string exe;
-};
-
-TEST_F(ApplyAndCancel, AnAppliedToolIsTickedAtTheNextStartAndQuittingAsksAndAppliesNothing) {
-    ApplyTools({101});
     const std::string registered = Handler(kRenameHandler);
     EXPECT_EQ(registered, kkfixtures::FindStandIn("kkrename")->clsid) << "the class the stand-in DLL registered";
-
-    Process panel;
-    HWND main = StartPanel(panel);
-    ASSERT_TRUE(main);
-    EXPECT_EQ(CheckState(main, 101), 1) << "detected at the next start";
-    EXPECT_EQ(CheckState(main, 104), 0);
-    ASSERT_TRUE(Tick(main, 101, 0));
-    // Cancel asks first, and No keeps the panel with the change pending.
-    ASSERT_TRUE(Press(main, 11));
-    MessageBoxView box = panel.WaitForMessageBox();
-    EXPECT_EQ(box.title + "|" + box.text, "Exit|Are you sure you want to quit without applying\ryour changes?");
-    EXPECT_EQ(box.buttons, (Buttons{IDYES, IDNO}));
-    ASSERT_TRUE(Answer(box, IDNO));
-    EXPECT_TRUE(panel.Running() && IsWindowVisible(RowControl(main, 3101)));
-    // Closing the window asks the same; Yes quits.
-    ASSERT_TRUE(PostMessageA(main, WM_CLOSE, 0, 0));
-    box = panel.WaitForMessageBox();
-    EXPECT_EQ(box.title, "Exit");
-    ASSERT_TRUE(Answer(box, IDYES));
-    EXPECT_EQ(panel.ExitCode(), 0u);
-    EXPECT_EQ(Handler(kRenameHandler), registered) << "quitting applies nothing";
-}
-
-// Which tools the upgrade registers, and its message, are in tests/engine/apply_engine_test.cpp.
-TEST_F(ApplyAndCancel, APendingDllUpgradeRunsAtStartAndUninstallRemovesEveryFootprint) {
-    ApplyTools({101, 104});
-    // An installation replaced the DLLs: the handler still names an old class.
-    const std::string registered = Handler(kRenameHandler);
-    ASSERT_NE(registered, "none");
     ASSERT_NE(Handler(kCopyNameHandler), "none");
-    RegSetKeyValueA(HKEY_CLASSES_ROOT, kRenameHandler, nullptr, REG_SZ, "stale", 6);
-    ASSERT_TRUE(WriteString(HKEY_LOCAL_MACHINE, kSuiteKey, "DLLUpgrade", "1"));
     {
-        Process panel;
-        ASSERT_TRUE(StartPanel(panel));
+        Process panel = Process::Start(exe);
+        HWND main = panel.WaitForWindow(kMainWindowClass);
+        ASSERT_TRUE(main);
+        EXPECT_EQ(CheckState(main, 101), 1) << "detected at the next start";
+        EXPECT_EQ(CheckState(main, 104), 1);
+        ASSERT_TRUE(Tick(main, 101, 0));
+        // Cancel asks first, and No keeps the panel with the change pending.
+        ASSERT_TRUE(Press(main, 11));
+        MessageBoxView box = panel.WaitForMessageBox();
+        EXPECT_EQ(box.title + "|" + box.text, "Exit|Are you sure you want to quit without applying\ryour changes?");
+        EXPECT_EQ(box.buttons, (Buttons{IDYES, IDNO}));
+        ASSERT_TRUE(Answer(box, IDNO));
+        EXPECT_TRUE(panel.Running() && IsWindowVisible(RowControl(main, 3101)));
+        // Closing the window asks the same; Yes quits.
+        ASSERT_TRUE(PostMessageA(main, WM_CLOSE, 0, 0));
+        box = panel.WaitForMessageBox();
+        EXPECT_EQ(box.title, "Exit");
+        ASSERT_TRUE(Answer(box, IDYES));
+        EXPECT_EQ(panel.ExitCode(), 0u);
+        EXPECT_EQ(Handler(kRenameHandler), registered) << "quitting applies nothing";
+    }
+    // An installation replaced the DLLs: the handler still names an old class.
+    kk::SetString(HKEY_CLASSES_ROOT, kRenameHandler, "", "stale");
+    kk::SetString(HKEY_LOCAL_MACHINE, kSuiteKey, "DLLUpgrade", "1");
+    {
+        Process panel = Process::Start(exe);
+        ASSERT_TRUE(panel.WaitForWindow(kMainWindowClass));
         MessageBoxView box = panel.WaitForMessageBox();
         EXPECT_EQ(box.title, "Update Complete");
         ASSERT_TRUE(Answer(box, IDOK));

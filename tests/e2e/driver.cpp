@@ -1,6 +1,7 @@
 #include "e2e/driver.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <fstream>
@@ -10,35 +11,30 @@
 namespace kke2e {
 namespace {
 
-// A block of memory in a window's process, freed with the object.
-class RemoteBlock {
-public:
-    RemoteBlock(HWND window, size_t size) : size_(size) {
+constexpr size_t kRemoteText = 512, kRemoteTextSize = 512;
+
+// Memory in a window's process, freed with the object, for the messages of
+// a list view, which carry pointers no other process can follow.
+struct RemoteBlock {
+    explicit RemoteBlock(HWND window) {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
-        process_.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
-        if (process_) address_ = VirtualAllocEx(process_.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE);
+        process.reset(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid));
+        const size_t size = kRemoteText + kRemoteTextSize;
+        if (process) at = static_cast<char*>(VirtualAllocEx(process.get(), nullptr, size, MEM_COMMIT, PAGE_READWRITE));
     }
     ~RemoteBlock() {
-        if (address_) VirtualFreeEx(process_.get(), address_, 0, MEM_RELEASE);
+        if (at) VirtualFreeEx(process.get(), at, 0, MEM_RELEASE);
     }
-    RemoteBlock(const RemoteBlock&) = delete;
-    RemoteBlock& operator=(const RemoteBlock&) = delete;
-    char* at(size_t offset) const { return static_cast<char*>(address_) + offset; }
-    bool Write(size_t offset, const void* data, size_t size) {
-        return address_ && offset + size <= size_ && WriteProcessMemory(process_.get(), at(offset), data, size, nullptr);
+    // Sends the message with a copy of data in the block, and copies it back.
+    bool Send(HWND window, UINT message, WPARAM w, void* data, size_t size) {
+        return at && WriteProcessMemory(process.get(), at, data, size, nullptr) &&
+               SendMessageA(window, message, w, reinterpret_cast<LPARAM>(at)) &&
+               ReadProcessMemory(process.get(), at, data, size, nullptr);
     }
-    bool Read(size_t offset, void* data, size_t size) const {
-        return address_ && offset + size <= size_ && ReadProcessMemory(process_.get(), at(offset), data, size, nullptr);
-    }
-
-private:
-    kk::UniqueKernel process_;
-    void* address_ = nullptr;
-    size_t size_;
+    kk::UniqueKernel process;
+    char* at = nullptr;
 };
-
-constexpr size_t kRemoteText = 512, kRemoteTextSize = 512;
 
 std::string ClassName(HWND window) {
     char name[64] = {};
@@ -62,53 +58,32 @@ std::string ReadFileBytes(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-bool WriteString(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
-    return RegSetKeyValueA(root, key.c_str(), name.empty() ? nullptr : name.c_str(), REG_SZ, value.c_str(),
-                           static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
-}
-
-std::string ReadString(HKEY root, const std::string& key, const std::string& name) {
-    char buffer[1024] = {};
-    DWORD size = sizeof buffer;
-    if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS)
-        return {};
-    return buffer;
-}
-
 std::string ReadValue(HKEY root, const std::string& key, const std::string& name) {
-    DWORD number = 0, size = sizeof number;
-    if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &number, &size) == ERROR_SUCCESS)
-        return "dword:" + std::to_string(number);
-    char text[1024] = {};
-    size = sizeof text;
-    if (RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, text, &size) == ERROR_SUCCESS) return text;
-    return "absent";
+    const int type = kk::GetValueType(root, key, name);
+    if (type == REG_DWORD) return "dword:" + std::to_string(static_cast<DWORD>(kk::GetDword(root, key, name)));
+    return type < 0 ? "absent" : kk::GetString(root, key, name);
 }
 
 void SetPanelWindowsVersion(const std::string& version) {
-    WriteString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Control Panel.exe", "Version", version);
-    WriteString(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\kkctl.exe", "Version", version);
+    for (const char* program : {"Control Panel.exe", "kkctl.exe"})
+        kk::SetString(HKEY_CURRENT_USER, std::string("Software\\Wine\\AppDefaults\\") + program, "Version", version);
 }
 
 std::string InstallPanel(bool withStandIns) {
-    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
-        RegDeleteTreeA(root, "SOFTWARE\\Marrowby");
-        RegDeleteKeyA(root, "SOFTWARE\\Marrowby");
-    }
+    for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) kk::DeleteKey(root, "SOFTWARE\\Marrowby");
     SetPanelWindowsVersion("winxp");
     const std::string folder = "C:\\Program Files\\Marrowby\\Kestrelkit\\";
-    for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
-        CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
-    const std::string exe = folder + "Control Panel.exe";
-    if (!CopyFileA(WinePath(KK_PANEL_EXE).c_str(), exe.c_str(), FALSE) ||
+    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
+    if (!CopyFileA(WinePath(KK_PANEL_EXE).c_str(), (folder + "Control Panel.exe").c_str(), FALSE) ||
         !CopyFileA(WinePath(KK_KKCTL_EXE).c_str(), (folder + "kkctl.exe").c_str(), FALSE))
         return {};
     WIN32_FIND_DATAA found;
-    HANDLE search = withStandIns ? FindFirstFileA(FixturePath("*.dll").c_str(), &found) : INVALID_HANDLE_VALUE;
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+    kk::UniqueFind search(withStandIns ? FindFirstFileA(FixturePath("*.dll").c_str(), &found) : INVALID_HANDLE_VALUE);
+    for (bool more = static_cast<bool>(search); more; more = FindNextFileA(search.get(), &found))
         CopyFileA(FixturePath(found.cFileName).c_str(), (folder + found.cFileName).c_str(), FALSE);
-    if (search != INVALID_HANDLE_VALUE) FindClose(search);
-    return WriteString(HKEY_LOCAL_MACHINE, kSuiteKey, "InstallPath", folder) ? exe : std::string();
+    kk::SetString(HKEY_LOCAL_MACHINE, kSuiteKey, "InstallPath", folder);
+    kk::SetString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
+    return folder + "Control Panel.exe";
 }
 
 bool WaitUntil(const std::function<bool()>& ready, DWORD timeoutMs) {
@@ -117,15 +92,19 @@ bool WaitUntil(const std::function<bool()>& ready, DWORD timeoutMs) {
     return true;
 }
 
-Process Process::Start(const std::string& program, const std::string& tail) {
+Process Process::Start(const std::string& program, const std::string& tail, HANDLE out, HANDLE err) {
     // Wine starts the panel although its manifest asks for administrator
     // rights: CreateProcess does not fail with ERROR_ELEVATION_REQUIRED.
     std::string commandLine = "\"" + program + "\" " + tail;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = out ? STARTF_USESTDHANDLES : 0;
+    startup.hStdOutput = out;
+    startup.hStdError = err;
     PROCESS_INFORMATION info{};
     Process p;
-    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    if (CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, out != nullptr, out ? CREATE_NO_WINDOW : 0, nullptr,
+                       nullptr, &startup, &info)) {
         CloseHandle(info.hThread);
         p.process_.reset(info.hProcess);
         p.pid_ = info.dwProcessId;
@@ -137,18 +116,12 @@ bool Process::Running() const { return process_ && WaitForSingleObject(process_.
 
 DWORD Process::ExitCode(DWORD timeoutMs) {
     DWORD code = STILL_ACTIVE;
-    WaitUntil([&] {
-        Watch();
-        return !Running();
-    }, timeoutMs);
-    if (process_ && !Running()) GetExitCodeProcess(process_.get(), &code);
+    if (WaitUntil([&] { Watch(); return !Running(); }, timeoutMs) && process_) GetExitCodeProcess(process_.get(), &code);
     return code;
 }
 
 Process::~Process() {
-    if (!Running()) return;
-    TerminateProcess(process_.get(), 99);
-    WaitForSingleObject(process_.get(), 5000);
+    if (Running() && TerminateProcess(process_.get(), 99)) WaitForSingleObject(process_.get(), 5000);
 }
 
 std::vector<HWND> Process::Watch() {
@@ -165,13 +138,11 @@ std::vector<HWND> Process::Watch() {
 
 HWND Process::WaitForWindow(const char* className, DWORD timeoutMs) {
     HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND w : Watch())
-                if (!found && ClassName(w) == className) found = w;
-            return found || !Running();
-        },
-        timeoutMs);
+    WaitUntil([&] {
+        for (HWND w : Watch())
+            if (!found && ClassName(w) == className) found = w;
+        return found || !Running();
+    }, timeoutMs);
     return found;
 }
 
@@ -190,67 +161,81 @@ MessageBoxView Process::WaitForMessageBox(DWORD timeoutMs) {
 
 std::string WindowText(HWND window) {
     char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                        &copied);
     return text;
 }
 
 bool Press(HWND dialog, int buttonId) {
     HWND button = GetDlgItem(dialog, buttonId);
-    return button && PostMessageA(button, BM_CLICK, 0, 0);
+    return WaitUntil([&] { return IsWindowEnabled(button) != FALSE; }, 3000) && PostMessageA(button, BM_CLICK, 0, 0);
 }
 
-bool ApplyChanges(HWND main) {
+bool ApplyChanges(Process& panel, HWND main, const std::string& boxTitle) {
     // A change marks its row before it enables Apply, both in one handler.
-    HWND apply = GetDlgItem(main, 10);
-    return WaitUntil([&] { return IsWindowEnabled(apply) != FALSE; }, 3000) && Press(main, 10) &&
-           WaitUntil([&] { return !IsWindowEnabled(apply) && WindowText(GetDlgItem(main, 11)) == "&Close"; }, 10000);
+    if (!Press(main, 10)) return false;
+    if (!boxTitle.empty()) {
+        const MessageBoxView box = panel.WaitForMessageBox();
+        if (box.title != boxTitle || !Answer(box, IDOK)) return false;
+    }
+    HWND apply = GetDlgItem(main, 10), cancel = GetDlgItem(main, 11);
+    return WaitUntil([&] { return !IsWindowEnabled(apply) && WindowText(cancel) == "&Close"; }, 10000);
 }
 
 bool Answer(const MessageBoxView& box, int buttonId) {
     return Press(box.hwnd, buttonId) && WaitUntil([&] { return !IsWindow(box.hwnd); }, 3000);
 }
 
-std::vector<ListRow> ListRows(HWND list) {
-    std::vector<ListRow> rows;
-    RemoteBlock block(list, kRemoteText + kRemoteTextSize);
+std::vector<std::string> ListRows(HWND list) {
+    std::vector<std::string> rows;
+    RemoteBlock block(list);
     const int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
-        ListRow row;
+        std::string texts[2];
+        int picture = -1;
         for (int column = 0; column < 2; ++column) {
             LVITEMA item{};
-            item.mask = LVIF_TEXT | (column == 0 ? LVIF_IMAGE : 0);
+            item.mask = LVIF_TEXT | LVIF_IMAGE;
             item.iItem = i;
             item.iSubItem = column;
-            item.pszText = block.at(kRemoteText);
+            item.pszText = block.at + kRemoteText;
             item.cchTextMax = kRemoteTextSize;
             char text[kRemoteTextSize] = {};
-            if (!block.Write(0, &item, sizeof item) ||
-                !SendMessageA(list, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(block.at(0))) ||
-                !block.Read(0, &item, sizeof item) || !block.Read(kRemoteText, text, sizeof text - 1))
-                break;
-            (column == 0 ? row.text : row.second) = text;
-            if (column == 0) row.picture = item.iImage;
+            if (!block.Send(list, LVM_GETITEMA, 0, &item, sizeof item) ||
+                !ReadProcessMemory(block.process.get(), block.at + kRemoteText, text, sizeof text - 1, nullptr))
+                return rows;
+            texts[column] = text;
+            if (column == 0) picture = item.iImage;
         }
-        rows.push_back(row);
+        rows.push_back(texts[0] + (texts[1].empty() ? "" : "/" + texts[1]) + "/" + std::to_string(picture));
     }
     return rows;
 }
 
-RECT ListRowRect(HWND list, int i) {
-    RECT r{};
-    r.left = LVIR_BOUNDS;
-    RemoteBlock block(list, sizeof r);
-    if (!block.Write(0, &r, sizeof r) || !SendMessageA(list, LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(block.at(0))) ||
-        !block.Read(0, &r, sizeof r))
-        return RECT{};
-    return r;
+POINT InListRow(HWND list, int i, int x) {
+    RECT r{LVIR_BOUNDS, 0, 0, 0};
+    if (!RemoteBlock(list).Send(list, LVM_GETITEMRECT, i, &r, sizeof r)) r = RECT{};
+    return {r.left + x, (r.top + r.bottom) / 2};
 }
 
-void PostDrag(HWND list, POINT press, const std::vector<POINT>& path) {
-    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
+void PostKey(HWND window, int key, int times) {
+    for (int i = 0; i < times; ++i) {
+        PostMessageA(window, WM_KEYDOWN, key, 1);
+        PostMessageA(window, WM_KEYUP, key, 0xC0000001);
+    }
+}
+
+void PostChars(HWND window, const std::string& text) {
+    for (char c : text) PostMessageA(window, WM_CHAR, static_cast<unsigned char>(c), 1);
+}
+
+void PostDrag(HWND window, POINT press, const std::vector<POINT>& path) {
+    PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(press.x, press.y));
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(press.x, press.y));
     POINT last = press;
-    for (POINT p : path) PostMessageA(list, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(last.x = p.x, last.y = p.y));
-    PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(last.x, last.y));
+    for (POINT p : path) PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(last.x = p.x, last.y = p.y));
+    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(last.x, last.y));
 }
 
 HWND RowControl(HWND main, int controlId) { return GetDlgItem(GetDlgItem(GetDlgItem(main, 20), 21), controlId); }

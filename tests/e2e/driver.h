@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include "engine/handles.h"
+#include "engine/registry.h"
+#include "engine/suite.h"
 
 #include <functional>
 #include <set>
@@ -13,12 +15,9 @@
 
 namespace kke2e {
 
-inline constexpr char kSuiteKey[] = "SOFTWARE\\Marrowby\\Kestrelkit";
-// The registry view of the panel under test. The test program is built
-// with the panel, 32-bit or 64-bit, so its own registry calls see the
-// panel's view (HKLM\Software and HKEY_CLASSES_ROOT differ per view; HKCU
-// does not); a read that must prove where the panel wrote names it.
-inline constexpr REGSAM kPanelView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+// Built with the panel, 32-bit or 64-bit, the test program's own registry
+// calls (kk::GetString, ...) see the panel's view of HKLM\Software and HKCR.
+using kk::kSuiteKey;
 inline constexpr char kMainWindowClass[] = "KestrelkitControlPanel";
 using Buttons = std::set<int>;  // the IDs of the visible buttons
 
@@ -26,10 +25,8 @@ using Buttons = std::set<int>;  // the IDs of the visible buttons
 std::string WinePath(const std::string& linuxPath);
 std::string FixturePath(const std::string& name);
 std::string ReadFileBytes(const std::string& path);  // "" when unreadable
-bool WriteString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
-std::string ReadString(HKEY root, const std::string& key, const std::string& name);  // "" when absent
 // A string value as its text, a DWORD as "dword:" and its decimal value;
-// "absent" when there is no such value.
+// "absent" when there is no such value (which the read does not create).
 std::string ReadValue(HKEY root, const std::string& key, const std::string& name);
 // What Wine reports to panels and kkctl started from now on ("winme" ... "win7").
 void SetPanelWindowsVersion(const std::string& version);
@@ -37,7 +34,8 @@ void SetPanelWindowsVersion(const std::string& version);
 // A clean start: removes HKLM and HKCU SOFTWARE\Marrowby, copies the panel
 // and kkctl.exe (withStandIns: and the stand-in shell-extension DLLs) to C:\Program
 // Files\Marrowby\Kestrelkit\, names that folder in InstallPath and has Wine
-// report Windows XP. Returns the copy's path, "" on failure.
+// report Windows XP, and sets NoAutoUpdate: Apply has no startup module to
+// start or close. Returns the copy's path, "" on failure.
 std::string InstallPanel(bool withStandIns = false);
 
 // Polls until ready() holds or timeoutMs passes; returns the last answer.
@@ -56,8 +54,10 @@ struct MessageBoxView {
 // top-level windows, so a test can ask afterwards what ever became visible.
 class Process {
 public:
-    // The command line is the quoted path, a blank and tail.
-    static Process Start(const std::string& program, const std::string& tail = "");
+    // The command line is the quoted path, a blank and tail. With handles
+    // for its output and errors it runs without a console window.
+    static Process Start(const std::string& program, const std::string& tail = "", HANDLE out = nullptr,
+                         HANDLE err = nullptr);
     Process() = default;
     Process(Process&&) = default;
     Process& operator=(Process&&) = default;
@@ -83,30 +83,31 @@ private:
     bool showedWindow_ = false, showedMessageBox_ = false;
 };
 
+// A window's own text, asked of it (another process's control does not
+// keep its caption up to date); "" from a window that does not answer.
 std::string WindowText(HWND window);
-// Clicks a dialog's button: BM_CLICK posted to the button itself.
+// Clicks a dialog's button once it is enabled: BM_CLICK posted to the button itself.
 bool Press(HWND dialog, int buttonId);
-// Presses the main window's Apply once pending changes have enabled it, and
+// Presses the main window's Apply once pending changes have enabled it,
+// answers the box titled boxTitle with OK when Apply is to show one, and
 // waits until Apply has greyed out again with Cancel renamed Close.
-bool ApplyChanges(HWND main);
+bool ApplyChanges(Process& panel, HWND main, const std::string& boxTitle = "");
 // Presses a message box's button and waits until the box has gone.
 bool Answer(const MessageBoxView& box, int buttonId);
 // A row control of the panel: GetDlgItem through frame 20 and surface 21.
 HWND RowControl(HWND main, int controlId);
 
-// A row of another process's list view: its columns' texts and its picture.
-struct ListRow {
-    std::string text, second;
-    int picture = -1;
-    bool operator==(const ListRow& o) const { return text == o.text && second == o.second && picture == o.picture; }
-};
-// Every row, read through memory borrowed in the list's process (a list
-// view's messages carry pointers, which no other process can follow).
-std::vector<ListRow> ListRows(HWND list);
-// Row i's rectangle in the list's client pixels; empty when there is none.
-RECT ListRowRect(HWND list, int i);
-// The mouse as the list sees it: a left press at x, y, moves with the
-// button held through each point of `path`, and the release at the last.
-void PostDrag(HWND list, POINT press, const std::vector<POINT>& path);
+// Every row of another process's list view as "text[/second column]/picture",
+// read through memory borrowed in the list's process.
+std::vector<std::string> ListRows(HWND list);
+// The point x pixels into row i of a list, half-way down, in the list's client pixels.
+POINT InListRow(HWND list, int i, int x);
+// Input is posted, so it arrives in order, as the keyboard and mouse give it.
+void PostKey(HWND window, int key, int times = 1);
+void PostChars(HWND window, const std::string& text);
+// The mouse as the window sees it: a move to `press`, a left press there,
+// moves with the button held through each point of `path`, and the release
+// at the last; a click without a path.
+void PostDrag(HWND window, POINT press, const std::vector<POINT>& path = {});
 
 }  // namespace kke2e

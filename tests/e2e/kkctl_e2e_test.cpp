@@ -7,8 +7,10 @@
 #include "app/single_instance.h"
 #include "engine/history.h"
 #include "engine/registry_journal.h"
+#include "support/test_env.h"
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <sstream>
@@ -18,50 +20,31 @@ using namespace kke2e;
 namespace {
 
 const char kKkctl[] = "C:\\Program Files\\Marrowby\\Kestrelkit\\kkctl.exe";
-const DWORD kRunLimitMs = 60000;
 
-struct Console {
-    DWORD code = STILL_ACTIVE;
-    std::string out, err;
-};
+struct Console { DWORD code = STILL_ACTIVE; std::string out, err; };
 
-std::string WithoutCr(std::string text) {
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return text;
-}
-
-// Runs kkctl with its output and errors in files, as a logon script would.
-Console RunKkctl(const std::string& arguments) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
+// Runs kkctl with its output and errors in files, as a logon script would,
+// and expects its exit code.
+Console RunKkctl(const std::string& arguments, DWORD expected = 0) {
     // Files of their own each run: a console host may hold the last run's a while.
-    static int run = 0;
-    const std::string stem = std::string(temp) + "kkctl-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++run);
-    const std::string outPath = stem + ".out", errPath = stem + ".err";
-    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const std::string folder = kktest::MakeTempFolder("kkctl"), stem = folder + "kkctl";
     Console result;
     {
-        const DWORD share = FILE_SHARE_READ | FILE_SHARE_WRITE;
-        kk::UniqueKernel out(CreateFileA(outPath.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
-        kk::UniqueKernel err(CreateFileA(errPath.c_str(), GENERIC_WRITE, share, &inherit, CREATE_ALWAYS, 0, nullptr));
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESTDHANDLES;
-        startup.hStdOutput = out.get();
-        startup.hStdError = err.get();
-        std::string commandLine = std::string("\"") + kKkctl + "\" " + arguments;
-        PROCESS_INFORMATION info{};
-        if (!CreateProcessA(nullptr, &commandLine[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
-                            &startup, &info))
-            return result;
-        kk::UniqueKernel process(info.hProcess), thread(info.hThread);
-        if (WaitForSingleObject(process.get(), kRunLimitMs) != WAIT_OBJECT_0) TerminateProcess(process.get(), 99);
-        GetExitCodeProcess(process.get(), &result.code);
+        SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+        auto create = [&](const char* ext) {
+            return kk::UniqueKernel(CreateFileA((stem + ext).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                &inherit, CREATE_ALWAYS, 0, nullptr));
+        };
+        kk::UniqueKernel out = create(".out"), err = create(".err");
+        result.code = Process::Start(kKkctl, arguments, out.get(), err.get()).ExitCode(60000);
     }
-    result.out = WithoutCr(ReadFileBytes(outPath));
-    result.err = WithoutCr(ReadFileBytes(errPath));
-    DeleteFileA(outPath.c_str());
-    DeleteFileA(errPath.c_str());
+    for (auto [text, ext] : {std::pair{&result.out, ".out"}, {&result.err, ".err"}}) {
+        *text = ReadFileBytes(stem + ext);
+        text->erase(std::remove(text->begin(), text->end(), '\r'), text->end());
+        DeleteFileA((stem + ext).c_str());
+    }
+    RemoveDirectoryA(folder.c_str());
+    EXPECT_EQ(result.code, expected) << "kkctl " << arguments << "\n" << result.out << result.err;
     return result;
 }
 
@@ -91,98 +74,71 @@ std::string Dump() {
     return dump;
 }
 
-// The lines under "Changes:" in the newest history entry.
-std::string NewestChanges() {
-    const std::vector<kk::HistoryEntry> entries = kk::ReadHistory();
-    return entries.empty() ? "(no entry)" : entries.front().changes;
-}
-
 class Kkctl : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_FALSE(InstallPanel(true).empty());
         // As where the panel has started once: reading the saved lists made their keys.
-        for (const char* key : {"SOFTWARE\\Marrowby\\Kestrelkit\\Hotkeys", "Software\\Marrowby\\Menukit\\Details"}) {
-            HKEY made = nullptr;
-            if (RegCreateKeyA(HKEY_CURRENT_USER, key, &made) == ERROR_SUCCESS) RegCloseKey(made);
-        }
-        // No startup module to start or close.
-        WriteString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
-    }
-    void Run(const std::string& arguments, DWORD expected = 0) {
-        const Console c = RunKkctl(arguments);
-        ASSERT_EQ(c.code, expected) << "kkctl " << arguments << "\n" << c.out << c.err;
+        for (const char* key : {"SOFTWARE\\Marrowby\\Kestrelkit\\Hotkeys", "Software\\Marrowby\\Menukit\\Details"})
+            kk::MakeKey(HKEY_CURRENT_USER, key);
     }
 };
 
-TEST_F(Kkctl, AnUndoPutsBackTheRegistryByteForByte) {
+TEST_F(Kkctl, AChangeIsPreviewedExactlyAndUndoneByteForByte) {
+    // Each case goes on from the last. A DLL never registered has no class a
+    // preview could name: the first set, on a fresh machine, is not previewed.
     const struct {
-        const char* before;  // brings the registry to the state that is then changed
         const char* change;
+        bool preview;
     } cases[] = {
-        {nullptr, "set 101=1 104=1 123=0 145=5\\04"},
-        {"set 101=1 123=1", "reset"},
+        {"set 101=1 104=1 123=0 145=5\\04", false},
+        {"set 101=0 104=0 123=0", true},
+        {"set 101=1 104=1 145=5\\04 130=1", true},
+        {"reset", false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.change);
-        SetUp();
-        if (c.before) Run(c.before);
-        const std::string before = Dump();
-        Run(c.change);
+    for (const auto& [change, preview] : cases) {
+        SCOPED_TRACE(change);
+        const std::string before = Dump(), states = std::string(change).substr(3);
+        Console dryRun;
+        if (preview) {
+            dryRun = RunKkctl("set --dry-run" + states);
+            EXPECT_NE(dryRun.out, "");
+            EXPECT_EQ(RunKkctl("preview" + states).out, dryRun.out);
+            EXPECT_EQ(Dump(), before) << "a preview wrote";
+        }
+        RunKkctl(change);
+        if (preview) {
+            const std::vector<kk::HistoryEntry> history = kk::ReadHistory();  // its newest entry's "Changes:"
+            EXPECT_EQ(history.empty() ? "" : history.front().changes, dryRun.out) << "not what the set recorded";
+        }
         const std::string changed = Dump();
         EXPECT_NE(changed, before) << "the change changed nothing";
-        Run("undo");
+        RunKkctl("undo");
         EXPECT_EQ(Dump(), before);
-        Run("undo");
+        RunKkctl("undo");
         EXPECT_EQ(Dump(), changed) << "the undo undone";
     }
 }
 
-TEST_F(Kkctl, APreviewListsExactlyWhatTheFollowingSetRecordsAndChangesNothing) {
-    // A DLL never registered has no class a preview could name: the
-    // machines of these cases have had their tools on before.
-    const struct {
-        const char* earlier;
-        const char* states;
-    } cases[] = {
-        {"set 101=1 104=1", "101=0 104=0 123=0"},
-        {"set 101=0 104=0", "101=1 104=1 145=5\\04 130=1"},
-    };
-    SetUp();
-    for (const auto& [earlier, states] : cases) {
-        SCOPED_TRACE(states);
-        Run(earlier);
-        const std::string before = Dump();
-        const Console preview = RunKkctl(std::string("set --dry-run ") + states);
-        ASSERT_EQ(preview.code, 0u) << preview.err;
-        EXPECT_EQ(RunKkctl(std::string("preview ") + states).out, preview.out);
-        EXPECT_EQ(Dump(), before) << "a preview wrote";
-        Run(std::string("set ") + states);
-        EXPECT_NE(preview.out, "");
-        EXPECT_EQ(preview.out, NewestChanges());
-    }
-}
-
 TEST_F(Kkctl, AProfileExportedOnOneMachineGivesTheSameStatusOnAFreshOne) {
-    const std::string suite = "C:\\Program Files\\Marrowby\\Kestrelkit\\";
-    WriteString(HKEY_CURRENT_USER, "SOFTWARE\\Marrowby\\Kestrelkit\\Hotkeys", "1K0", "\"" + suite + "kkrename.exe\"");
-    Run("set 101=1 104=1 123=0 145=5\\04 150=1");
+    const std::string suite = "C:\\Program Files\\Marrowby\\Kestrelkit\\", hotkeys = kk::JoinKey(kSuiteKey, "Hotkeys");
+    kk::SetString(HKEY_CURRENT_USER, hotkeys, "1K0", "\"" + suite + "kkrename.exe\"");
+    RunKkctl("set 101=1 104=1 123=0 145=5\\04 150=1");
     const std::string status = RunKkctl("status").out;
-    Run("export C:\\profile.ini");
+    RunKkctl("export C:\\profile.ini");
     const std::string profile = ReadFileBytes("C:\\profile.ini");
     EXPECT_NE(profile.find("%InstallPath%\\\\kkrename.exe"), std::string::npos) << profile;
     EXPECT_EQ(profile.find(suite), std::string::npos) << "a path inside the installation stayed absolute";
 
-    Run("reset");
+    RunKkctl("reset");
     SetUp();
     ASSERT_NE(RunKkctl("status").out, status);
-    Run("import C:\\profile.ini");
+    RunKkctl("import C:\\profile.ini");
     EXPECT_EQ(RunKkctl("status").out, status);
-    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, "SOFTWARE\\Marrowby\\Kestrelkit\\Hotkeys", "1K0"), "\"" + suite + "kkrename.exe\"");
+    EXPECT_EQ(ReadValue(HKEY_CURRENT_USER, hotkeys, "1K0"), "\"" + suite + "kkrename.exe\"");
 }
 
 TEST_F(Kkctl, BadInputWithdrawnStatesAndRefusedSystemsWriteNothingAndSayWhy) {
-    const std::string header = "[Kestrelkit profile]\r\n[Tools]\r\n";
     const struct {
         const char* arguments;
         const char* file;  // written to C:\bad.ini (or, for undo, as a history entry) first
@@ -217,24 +173,18 @@ TEST_F(Kkctl, BadInputWithdrawnStatesAndRefusedSystemsWriteNothingAndSayWhy) {
         {"set 101=1", nullptr, 1, "Marrowby Kestrelkit has not been properly installed.", false, "winxp", false},
     };
     const std::string folder = kk::HistoryFolder(), entry = folder + "20990101-000000-000";
-    for (size_t at = folder.find('\\', 3); at != std::string::npos; at = folder.find('\\', at + 1))
-        CreateDirectoryA(folder.substr(0, at).c_str(), nullptr);
+    SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.arguments) + " on " + c.version);
         const bool undo = std::string(c.arguments).rfind("undo", 0) == 0;
-        if (c.file) {
-            ASSERT_TRUE(kk::WriteWholeFile(undo ? entry + ".txt" : "C:\\bad.ini", c.file));
-        }
+        ASSERT_TRUE(!c.file || kk::WriteWholeFile(undo ? entry + ".txt" : "C:\\bad.ini", c.file));
         kk::InstanceClaim panel;
-        if (c.panelRuns) {
-            ASSERT_TRUE(panel.Claim());
-        }
+        ASSERT_TRUE(!c.panelRuns || panel.Claim());
         SetPanelWindowsVersion(c.version);
-        if (!c.installed) RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSuiteKey, "InstallPath");
+        if (!c.installed) kk::DeleteValue(HKEY_LOCAL_MACHINE, kSuiteKey, "InstallPath");
         const std::string before = Dump();
-        const Console result = RunKkctl(c.arguments);
+        const Console result = RunKkctl(c.arguments, c.code);
         SetPanelWindowsVersion("winxp");
-        EXPECT_EQ(result.code, c.code);
         EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
         EXPECT_EQ(Dump(), before);
         DeleteFileA((entry + ".txt").c_str());
