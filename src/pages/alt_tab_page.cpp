@@ -1,5 +1,6 @@
 #include "pages/alt_tab_page.h"
 
+#include "engine/handles.h"
 #include "engine/registry.h"
 #include "pages/page_controls.h"
 #include "panel/bound_window.h"
@@ -65,8 +66,10 @@ int ClampedWhole(double value, int lo, int hi) {
     return static_cast<int>(std::clamp(value, static_cast<double>(lo), static_cast<double>(hi)));
 }
 
-// The model window: it paints itself, carries the icons and the grip, and
-// sizes itself while its corner is dragged.
+// The model window: it paints itself with its icons, carries the grip, and
+// sizes itself while its corner is dragged. The icons are images the model
+// draws, not windows: under Wine each child window costs a server round at
+// its making, its showing and every paint, and a 26 x 9 grid is 234 of them.
 class ModelFrame {
 public:
     using Dragged = std::function<void(int width, int height)>;
@@ -74,7 +77,8 @@ public:
     bool Create(HWND panel, int left, int top, Dragged dragged) {
         dragged_ = std::move(dragged);
         HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(panel, GWLP_HINSTANCE));
-        RegisterBoundClass(instance, kFrameClass, BoundWindowProc<ModelFrame>, nullptr);
+        // Redrawn whole at every size: the rim moves with the corner.
+        RegisterBoundClass(instance, kFrameClass, BoundWindowProc<ModelFrame>, nullptr, CS_HREDRAW | CS_VREDRAW);
         CreateWindowExA(0, kFrameClass, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, left, top, kTinyGripSize,
                         kTinyGripSize, panel, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kIdTinyIconFrame)),
                         instance, this);
@@ -82,6 +86,18 @@ public:
         return grip_.Create(hwnd_, kIdTinyIconResize, 0, 0, kTinyGripSize, kTinyGripSize, DrawGrip);
     }
     HWND hwnd() const { return hwnd_; }
+
+    size_t IconCount() const { return icons_.size(); }
+    // A new icon, hidden until placed.
+    void AddIcon() { icons_.push_back({}); }
+    // Puts icon i (from 0) at a place, shown or hidden; only a change is repainted.
+    void PlaceIcon(size_t i, POINT at, bool shown) {
+        TinyIcon& icon = icons_[i];
+        if (icon.shown == shown && (!shown || (icon.at.x == at.x && icon.at.y == at.y))) return;
+        if (icon.shown) InvalidateIcon(icon.at);
+        icon = {at, shown};
+        if (shown) InvalidateIcon(at);
+    }
 
     // Sizes the model and puts the grip in its corner.
     void SetSize(int width, int height) {
@@ -92,6 +108,16 @@ public:
 
 private:
     friend LRESULT CALLBACK kk::BoundWindowProc<ModelFrame>(HWND, UINT, WPARAM, LPARAM);
+
+    struct TinyIcon {
+        POINT at{};
+        bool shown = false;
+    };
+
+    void InvalidateIcon(POINT at) {
+        const RECT r{at.x, at.y, at.x + kTinyIconSize, at.y + kTinyIconSize};
+        InvalidateRect(hwnd_, &r, FALSE);
+    }
 
     SIZE Size() const {
         RECT r{};
@@ -131,12 +157,31 @@ private:
         if (dragged_) dragged_(width, height);
     }
 
-    void Paint(HDC dc) {
+    // Drawn off screen and copied at once, so a drag never shows the face
+    // without its icons.
+    void Paint(HDC target) {
         const SIZE s = Size();
         const RECT r{0, 0, s.cx, s.cy};
-        FillSolid(dc, r, kModelFace);
-        FrameSolid(dc, r, kModelRim);
-        FrameSolid(dc, RECT{1, 1, s.cx - 1, s.cy - 1}, kModelLight);
+        UniqueMemoryDc dc(CreateCompatibleDC(target));
+        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(target, s.cx, s.cy));
+        if (!dc || !bitmap) return;
+        const HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
+        FillSolid(dc.get(), r, kModelFace);
+        FrameSolid(dc.get(), r, kModelRim);
+        FrameSolid(dc.get(), RECT{1, 1, s.cx - 1, s.cy - 1}, kModelLight);
+        for (size_t i = 0; i < icons_.size(); ++i) {
+            const POINT at = icons_[i].at;
+            if (icons_[i].shown)
+                DrawTinyIcon(dc.get(), RECT{at.x, at.y, at.x + kTinyIconSize, at.y + kTinyIconSize}, static_cast<int>(i));
+        }
+        BitBlt(target, 0, 0, s.cx, s.cy, dc.get(), 0, 0, SRCCOPY);
+        SelectObject(dc.get(), old);
+    }
+
+    // What automation reads of icon i (from 1): 0 not made yet, 1 hidden, 2 shown.
+    LRESULT IconState(WPARAM i) const {
+        if (i < 1 || i > icons_.size()) return kTinyIconNotMade;
+        return icons_[i - 1].shown ? kTinyIconShown : kTinyIconHidden;
     }
 
     LRESULT OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
@@ -157,6 +202,8 @@ private:
         case WM_CAPTURECHANGED:
             dragging_ = false;
             return 0;
+        case kMsgTinyIconState:
+            return IconState(wp);
         case WM_ERASEBKGND:
             return 1;  // Paint covers every pixel
         case WM_PAINT:
@@ -169,6 +216,7 @@ private:
 
     HWND hwnd_ = nullptr;
     PictureWindow grip_;
+    std::vector<TinyIcon> icons_;  // made on demand, never removed before the page
     Dragged dragged_;
     bool dragging_ = false;
     int offsetX_ = 0, offsetY_ = 0;  // model size minus the press point
@@ -223,40 +271,18 @@ private:
         return {(2 * column + 1) * kTinyIconSize, (2 * row + 1) * kTinyIconSize};
     }
 
-    // Creates icon images up to n, each in its place; none is ever destroyed before the page.
+    // Makes icon images up to n; none is ever removed before the page.
     void LoadMoreTinyIcons(size_t n) {
-        while (icons_.size() < n) {
-            const int index = static_cast<int>(icons_.size());
-            const POINT at = TinyIconPlace(icons_.size());
-            auto icon = std::make_unique<PictureWindow>();
-            icon->Create(model_.hwnd(), kIdTinyIcon + index + 1, at.x, at.y, kTinyIconSize, kTinyIconSize,
-                         [index](HDC dc, const RECT& r) { DrawTinyIcon(dc, r, index); });
-            icons_.push_back(std::move(icon));
-            placed_.push_back(at);
-        }
+        while (model_.IconCount() < n) model_.AddIcon();
     }
 
     // Shows the first columns x rows icons, row by row, and hides the rest.
-    // Only icons that move or appear are touched: each move costs a window
-    // message round, and a freshly made icon is already in its place.
     void ArrangeTinyIcons() {
         columns_ = std::clamp(columns_, kMinColumns, kMaxColumns);
         rows_ = std::clamp(rows_, kMinRows, kMaxRows);
         const size_t shown = static_cast<size_t>(columns_ * rows_);
-        if (icons_.size() < shown) LoadMoreTinyIcons(shown);
-        for (size_t i = 0; i < icons_.size(); ++i) {
-            HWND icon = icons_[i]->hwnd();
-            // Its own visibility, whether or not the dialog shows yet.
-            const bool visible = (GetWindowLongPtrA(icon, GWL_STYLE) & WS_VISIBLE) != 0;
-            if (i >= shown) {
-                if (visible) ShowWindow(icon, SW_HIDE);
-                continue;
-            }
-            const POINT at = TinyIconPlace(i);
-            if (visible && at.x == placed_[i].x && at.y == placed_[i].y) continue;
-            SetWindowPos(icon, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-            placed_[i] = at;
-        }
+        LoadMoreTinyIcons(shown);
+        for (size_t i = 0; i < model_.IconCount(); ++i) model_.PlaceIcon(i, TinyIconPlace(i), i < shown);
     }
 
     void ShowNumbers() {
@@ -288,8 +314,6 @@ private:
     }
 
     ModelFrame model_;
-    std::vector<std::unique_ptr<PictureWindow>> icons_;
-    std::vector<POINT> placed_;  // where each icon was last put
     int columns_ = kMinColumns, rows_ = kMinRows;
 };
 

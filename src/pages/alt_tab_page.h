@@ -5,6 +5,8 @@
 // Settings text, in and out: the columns, NUL, the rows, as decimal text.
 // Columns are kept within 1 to 26 and rows within 1 to 9.
 #pragma once
+#include <windows.h>
+
 #include "pages/settings_page.h"
 
 #include <memory>
@@ -16,8 +18,12 @@ enum AltTabControlId : int {
     kIdTinyIconResize = 102,  // its corner grip, a child of the model
     kIdTinyIconField = 110,   // TinyIconField(i) is kIdTinyIconField + i: 0 columns, 1 rows
     kIdTinyIconLabel = 115,   // the fields' labels, kIdTinyIconLabel + i
-    kIdTinyIcon = 200,        // TinyIcon(i), i from 1, children of the model
 };
+
+// The icons are images the model draws; the model answers this message
+// with the state of icon wParam (from 1).
+inline constexpr UINT kMsgTinyIconState = WM_APP + 1;
+enum TinyIconState : LRESULT { kTinyIconNotMade = 0, kTinyIconHidden = 1, kTinyIconShown = 2 };
 
 inline constexpr int kAltTabToolId = 145;
 

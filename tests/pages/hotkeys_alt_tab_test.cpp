@@ -141,7 +141,8 @@ protected:
     static std::pair<int, int> Limit(int width, int height) { return {width * kTinyIconSize, height * kTinyIconSize}; }
     int Icons(bool visibleOnly) const {
         int n = 0;
-        for (int i = 1; HWND icon = GetDlgItem(Model(), kIdTinyIcon + i); ++i) n += !visibleOnly || IsWindowVisible(icon);
+        for (WPARAM i = 1; LRESULT state = SendMessageA(Model(), kMsgTinyIconState, i, 0); ++i)
+            n += !visibleOnly || state == kTinyIconShown;
         return n;
     }
     void Mouse(UINT msg, WPARAM keys, int x, int y) {
