@@ -29,8 +29,26 @@ CPHeight $h"
   wine_reg "$PREFIX" add "$KEY" /v MaxWindow /d 0 /f $VIEW
   SHOT=${SHOT%.png}-$KK_SHOT_SIZE.png
 fi
+# The suite's update server, stood in for on this machine: the update checks
+# (the About page's, /updatecheck) are offered a newer version, and its
+# download page is served too. Stopped with the demo.
+start_update_server() {
+  local folder="$PREFIX/drive_c/kk-updates"
+  mkdir -p "$folder"; rm -f "$folder/port" "$folder/requests.log"
+  printf '200\n%s\n' "${KK_DEMO_NEWER:-4.3.0}" >"$folder/reply"
+  "$WINE" "$SUITE/kkupdatesrv.exe" 'C:\kk-updates' >/dev/null 2>&1 &
+  UPDATE_SERVER_PID=$!
+  for _ in $(seq 100); do [ -s "$folder/port" ] && break; sleep 0.1; done
+  if [ -s "$folder/port" ]; then
+    export KESTRELKIT_UPDATE_SERVER="http://127.0.0.1:$(cat "$folder/port")/"
+  else
+    echo "The stand-in update server did not start: update checks will find no server." >&2
+  fi
+}
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   echo "Starting the $DEMO_ARCH panel on $DISPLAY"
+  start_update_server
+  trap 'kill $UPDATE_SERVER_PID 2>/dev/null' EXIT
   "$WINE" "$PANEL" "$@"
   exit 0
 fi
@@ -38,6 +56,7 @@ fi
 start_xvfb 1024x768
 trap 'wineserver -k >/dev/null 2>&1; kill $XVFB_PID 2>/dev/null' EXIT
 wineserver -p >/dev/null 2>&1 || true
+start_update_server
 "$WINE" "$PANEL" "$@" >/dev/null 2>&1 &
 sleep 6
 import -window root "$SHOT"

@@ -12,7 +12,7 @@
 #include "panel/paint.h"
 #include "panel/panel_fixture.h"
 #include "panel/row_events.h"
-#include "support/http_server.h"
+#include "support/update_server.h"
 #include "support/test_env.h"
 
 #include <commctrl.h>
@@ -132,7 +132,7 @@ protected:
     // opens and once it has closed. The update check finds no server, and answers in a box of its own.
     using Seen = std::function<void(const std::string&)>;
     void RealBoxes(const Seen& opened, const Seen& closed = [](const std::string&) {}) {
-        _putenv(("KESTRELKIT_UPDATE_SERVER=http://127.0.0.1:" + std::to_string(kktest::UnusedPort()) + "/").c_str());
+        _putenv((std::string("KESTRELKIT_UPDATE_SERVER=") + kktest::kNoServer).c_str());
         System().messageBox = [=](HWND owner, const std::string& text, const std::string& title, int style, int topic) {
             opened(title);
             const UINT_PTR presser = SetTimer(nullptr, 0, 50, CloseMessageBox);

@@ -1,12 +1,11 @@
-// The update check in-process, against a loopback server of the test's own.
-// The two start modes (/updatecheck, /updatecheckchm), their boxes, buttons
-// and the download page they open are driven end to end in
-// tests/e2e/update_check_e2e_test.cpp, with the offer and its download page;
-// here the fetch, and the panel's own check with its Help button.
+// The update check in-process, against the stand-in update server. The two
+// start modes (/updatecheck, /updatecheckchm), their boxes, buttons and the
+// download page they open are driven end to end in
+// tests/e2e/startup_e2e_test.cpp; here the fetch, and the panel's own check.
 #include "services/update_check.h"
 
 #include "engine/suite.h"
-#include "support/http_server.h"
+#include "support/update_server.h"
 #include "support/recorder.h"
 #include "support/scratch_registry.h"
 
@@ -20,19 +19,18 @@ using namespace kk;
 namespace {
 
 void UseServer(const std::string& base) { _putenv(("KESTRELKIT_UPDATE_SERVER=" + base).c_str()); }
-std::string Nobody() { return "http://127.0.0.1:" + std::to_string(kktest::UnusedPort()) + "/"; }
 
 class UpdateCheck : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(server.Start());
+        ASSERT_FALSE(server.BaseUrl().empty()) << "the stand-in server did not start";
         UseServer(server.BaseUrl());
     }
     void TearDown() override { UseServer(""); }
 
     kktest::ScratchRegistry scratch;
     kktest::SystemRecorder recorder;
-    kktest::HttpServer server;
+    kktest::UpdateServer server;
     const std::string current = CurrentVersionText();
 };
 
@@ -46,7 +44,7 @@ TEST_F(UpdateCheck, FetchTrimsLineBreaksBlanksAndNulsAndGivesNothingForBadReplie
     EXPECT_EQ(FetchUrlText(server.BaseUrl() + "x"), "");
     server.Reply(200, std::string(70000, '9'));
     EXPECT_TRUE(FetchUrlText(server.BaseUrl() + "x").empty()) << "no version text is that long";
-    EXPECT_EQ(FetchUrlText(Nobody()), "");
+    EXPECT_EQ(FetchUrlText(kktest::kNoServer), "");
 }
 
 std::atomic<int> g_ticks{0};
@@ -87,7 +85,7 @@ TEST_F(UpdateCheck, UpToDateOrNoReplyIsSilentWhenAutomaticAndReportedWhenAsked) 
     EXPECT_TRUE(recorder.messages.empty());
     EXPECT_EQ(server.RequestedPaths(), std::vector<std::string>{"/latest.php?v=" + current});
     CheckForUpdate(false, false);
-    UseServer(Nobody());
+    UseServer(kktest::kNoServer);
     CheckForUpdate(true, false);
     CheckForUpdate(false, false);
     EXPECT_EQ(recorder.Message(0), "Congratulations!  You currently have the latest version of Marrowby Kestrelkit!|"
