@@ -4,6 +4,7 @@
 #include "e2e/driver.h"
 
 #include "../fixtures/stand_in_classes.h"
+#include "engine/history.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@ namespace {
 const char kRenameHandler[] = "*\\shellex\\ContextMenuHandlers\\KkRenameMenu";      // tool 101
 const char kCopyNameHandler[] = "*\\shellex\\ContextMenuHandlers\\KkCopyNameMenu";  // tool 104
 const char kCopyNameFolderHandler[] = "Directory\\shellex\\ContextMenuHandlers\\KkCopyNameMenu";
+const char kPendingHandler[] = "*\\shellex\\ContextMenuHandlers\\KkPendingMenu";    // tool 152
+const char kCopyDataHandler[] = "*\\shellex\\ContextMenuHandlers\\KkCopyDataMenu";  // tool 103
 
 // The class a handler key names; "none" without the key.
 std::string Handler(const char* key) {
@@ -32,9 +35,9 @@ bool Tick(HWND main, int toolId, int expected) {
            WaitUntil([&] { return CheckState(main, toolId) == expected; }, 3000);
 }
 
-// Which tools the upgrade registers, and its message, are in tests/engine/apply_engine_test.cpp.
 TEST(ApplyAndCancel, AppliedToolsAreDetectedQuittingAppliesNothingAndTheUpgradeAndUninstallRun) {
-    for (const char* key : {kRenameHandler, kCopyNameHandler, kCopyNameFolderHandler})
+    for (const char* key :
+         {kRenameHandler, kCopyNameHandler, kCopyNameFolderHandler, kPendingHandler, kCopyDataHandler})
         kk::DeleteKey(HKEY_CLASSES_ROOT, key);
     const std::string exe = InstallPanel(true);
     ASSERT_FALSE(exe.empty());
@@ -43,7 +46,7 @@ TEST(ApplyAndCancel, AppliedToolsAreDetectedQuittingAppliesNothingAndTheUpgradeA
         Process panel = Process::Start(exe);
         HWND main = panel.WaitForWindow(kMainWindowClass);
         ASSERT_TRUE(main);
-        for (int id : {101, 104}) ASSERT_TRUE(Tick(main, id, 1)) << id;
+        for (int id : {101, 104, 152}) ASSERT_TRUE(Tick(main, id, 1)) << id;
         ASSERT_TRUE(ApplyChanges(panel, main)) << "Apply never ended, or Cancel did not become Close";
         ASSERT_TRUE(Press(main, 11));
         EXPECT_EQ(panel.ExitCode(), 0u);
@@ -74,16 +77,24 @@ TEST(ApplyAndCancel, AppliedToolsAreDetectedQuittingAppliesNothingAndTheUpgradeA
         EXPECT_EQ(panel.ExitCode(), 0u);
         EXPECT_EQ(Handler(kRenameHandler), registered) << "quitting applies nothing";
     }
-    // An installation replaced the DLLs: the handler still names an old class.
-    kk::SetString(HKEY_CLASSES_ROOT, kRenameHandler, "", "stale");
+    // An installation replaced the DLLs: the handlers still name old classes. Only the ticked tools among those an
+    // installation replaces are registered again: 152 is ticked but not among them, 103 among them but not ticked.
+    for (const char* key : {kRenameHandler, kPendingHandler}) kk::SetString(HKEY_CLASSES_ROOT, key, "", "stale");
     kk::SetString(HKEY_LOCAL_MACHINE, kSuiteKey, "DLLUpgrade", "1");
     {
         Process panel = Process::Start(exe);
         ASSERT_TRUE(panel.WaitForWindow(kMainWindowClass));
         MessageBoxView box = panel.WaitForMessageBox();
-        EXPECT_EQ(box.title, "Update Complete");
+        EXPECT_EQ(box.title + "|" + box.text,
+                  "Update Complete|Installation is complete.\r\n\r\nYour tools are now ready to use.");
+        EXPECT_EQ(box.buttons, (Buttons{IDOK, IDCANCEL}));
         ASSERT_TRUE(Answer(box, IDOK));
         EXPECT_EQ(Handler(kRenameHandler), registered) << "the ticked tool is registered again";
+        EXPECT_EQ(Handler(kPendingHandler) + "|" + Handler(kCopyDataHandler), "stale|none");
+        EXPECT_EQ(ReadValue(HKEY_LOCAL_MACHINE, kSuiteKey, "DLLUpgrade"), "absent") << "done once";
+        const std::vector<kk::HistoryEntry> history = kk::ReadHistory();
+        EXPECT_EQ(history.empty() ? "" : history.front().operation + " " + std::to_string(history.front().rows.size()),
+                  "DLL upgrade 2") << "101 and 104";
     }
 
     Process panel = Process::Start(exe, "/quiet /uninstall");

@@ -102,6 +102,7 @@ TEST_F(Startup, EachUpdateCheckReplyGetsItsBoxAndOnlyYesOpensTheDownloadPage) {
     };
     const Case cases[] = {
         {"/updatecheck", kCurrent + "\r\n", "", {}, 0},
+        {"/updatecheck", "", "", {}, 0},  // no answer: silent too
         // Only the automatic check's offer has Help, which turns the checks off.
         {"/updatecheck", "9.0.0\r\n", "There's a newer version, 9.0.0, available.", {IDYES, IDNO, IDHELP}, IDNO},
         {"/updatecheckchm", "4.1.0", "There's a newer version, 4.1.0, available.", {IDYES, IDNO}, IDYES},

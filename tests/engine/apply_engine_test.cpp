@@ -3,9 +3,7 @@
 #include "engine/apply_engine.h"
 
 #include "app/memory_rows.h"
-#include "app/modes.h"
 #include "engine/footprint.h"
-#include "engine/history.h"
 #include "engine/registry.h"
 #include "engine/shell_registration.h"
 #include "engine/state_detector.h"
@@ -91,28 +89,6 @@ TEST_F(ApplyDriver, ApplyAsksToLogOffOnlyAfterAChangeAndARestartOutranksIt) {
                                        std::to_string(MB_ICONEXCLAMATION | MB_YESNO | MB_HELP) + "|100");
     EXPECT_EQ(recorder.restartRequests, (std::vector<int>{4, 2})) << "Yes restarts";
     EXPECT_EQ(more.CheckTag(301), "1") << "the applied value is recorded";
-}
-
-TEST_F(ApplyDriver, TheDllUpgradeRegistersOnlyTheListedTickedToolsAgain) {
-    auto handler = [](const char* name) { return std::string("*\\shellex\\ContextMenuHandlers\\") + name; };
-    auto rows = kk::MemoryRows::Build();
-    rows.Tick(101, true);
-    rows.Tick(152, true);  // ticked, but its DLL is not among those an installation replaces
-    ApplyEngine(rows).ApplyChanges();
-    for (const char* name : {"KkRenameMenu", "KkPendingMenu"}) SetString(kClasses, handler(name), "", "stale");
-    SetString(kMachine, kSuiteKey, "DLLUpgrade", "1");
-    auto upgraded = kk::MemoryRows::Build();
-    RunDllUpgrade(upgraded);
-    EXPECT_NE(GetString(kClasses, handler("KkRenameMenu"), ""), "stale");
-    EXPECT_EQ(GetString(kClasses, handler("KkPendingMenu"), ""), "stale");
-    EXPECT_FALSE(KeyExists(kClasses, handler("KkCopyDataMenu"))) << "listed, not ticked";
-    EXPECT_FALSE(DllUpgradePending());
-    // One history entry, with the tool registered again.
-    const std::vector<HistoryEntry> history = ReadHistory();
-    ASSERT_FALSE(history.empty());
-    EXPECT_EQ(history.front().operation + " " + std::to_string(history.front().rows.size()), "DLL upgrade 1");
-    EXPECT_EQ(recorder.Message(0) + " " + recorder.Message(1),
-              "Installation is complete.\r\n\r\nYour tools are now ready to use.|Update Complete|65|0 none");
 }
 
 TEST_F(ApplyDriver, VersionDependentSettingsReadBackAsWritten) {
@@ -250,26 +226,17 @@ TEST_F(ApplyDriver, LinkRowsTakeTheirSettingsFromTheLinkAndKeepTheStartupModuleI
     EXPECT_EQ(Suite("CommandPrompt") + "|" + Suite("CommandPromptApp"), "1|");
 }
 
-TEST_F(ApplyDriver, WorkingCopiesAreRefreshedByDetectionAndSavedByApply) {
+// Apply saving the pages' edits is proven end to end with the list pages.
+TEST_F(ApplyDriver, AnUnappliedEditOfAWorkingCopyIsDiscardedByTheNextDetection) {
     SetString(kUser, JoinKey(kHotkeysKey, "1"), "Keys", "Ctrl+Alt+N");
     SetString(kUser, kDetailsKey, "Size", "1");
     auto rows = kk::MemoryRows::Build();
     EXPECT_EQ(GetString(kUser, kDetailsTempKey, "Size"), "1");
-    // An unapplied edit of the working copy is discarded by the next detection.
     SetString(kUser, JoinKey(kHotkeysTempKey, "1"), "Keys", "edited");
     SetString(kUser, JoinKey(kHotkeysTempKey, "2"), "Keys", "new");
     DetectToolState(150);
     EXPECT_EQ(GetString(kUser, JoinKey(kHotkeysTempKey, "1"), "Keys"), "Ctrl+Alt+N");
     EXPECT_FALSE(KeyExists(kUser, JoinKey(kHotkeysTempKey, "2")));
-    // The user's edits on the details and hotkeys pages become the saved ones.
-    SetString(kUser, kDetailsTempKey, "Size", "2");
-    SetString(kUser, JoinKey(kHotkeysTempKey, "1"), "Keys", "Ctrl+Q");
-    ApplyEngine engine(rows);
-    engine.ApplyTool(104, "0");  // unticked, but its details page changed
-    EXPECT_EQ(GetString(kUser, kDetailsKey, "Size"), "2");
-    engine.ApplyTool(150, "1");
-    EXPECT_EQ(GetString(kUser, JoinKey(kHotkeysKey, "1"), "Keys"), "Ctrl+Q");
-    EXPECT_EQ(Suite("EnableHotkeys"), "1");
 }
 
 TEST(StartupModuleRule, NeededUnlessEverythingIsOff) {
