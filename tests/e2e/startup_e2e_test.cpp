@@ -1,6 +1,6 @@
 // Starting Control Panel.exe as its own process: which systems and
 // installations it refuses, the hand-over to a panel already running, and
-// the update check modes against a server of the test's own, with http
+// the update check modes against the stand-in update server, with http
 // addresses routed to the recording "browser".
 #include "e2e/driver.h"
 
