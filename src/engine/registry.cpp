@@ -31,6 +31,7 @@ UniqueKey CreateKey(HKEY root, const std::string& key) {
 
 void NoteCreation(HKEY root, const std::string& key);
 bool DryRun();
+void ForgetImages(HKEY root, const std::string& key);
 
 // Reads open their key this way, as the suite always has: a missing key
 // is made (and the journal says so), except in a dry run.
@@ -289,6 +290,7 @@ void SetRaw(HKEY root, const std::string& key, const std::string& name, DWORD ty
         g_overlay->SetValue(root, key, name, type, bytes);
         return;
     }
+    ForgetImages(root, key);
     UniqueKey k = CreateKey(root, key);
     if (k) RegSetValueExA(k.get(), name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
 }
@@ -306,6 +308,45 @@ bool SameOrBelow(const std::string& key, const std::string& parent) {
                        parent.c_str(), static_cast<int>(parent.size())) != CSTR_EQUAL)
         return false;
     return key.size() == parent.size() || key[parent.size()] == '\\';
+}
+
+// The values of a key as last read whole, and how many there were and when
+// the key was last written then. A list of hundreds of values costs one
+// server round trip each to read, and while the panel runs it is the only
+// writer of the keys it reads whole: its own writes forget the image, and
+// another program's show in the key's count or time. A system that keeps
+// no write time (9x) gets no image, and nor does a key of a few values.
+constexpr size_t kValuesWorthAnImage = 32;
+struct ValueImage {
+    HKEY root;
+    std::string key;
+    DWORD count;
+    FILETIME written;
+    std::vector<NamedValue> values;
+};
+std::vector<ValueImage> g_images;
+
+void ForgetImages(HKEY root, const std::string& key) {
+    if (g_images.empty()) return;
+    g_images.erase(std::remove_if(g_images.begin(), g_images.end(),
+                                  [&](const ValueImage& i) { return i.root == root && SameOrBelow(i.key, key); }),
+                   g_images.end());
+}
+
+const ValueImage* FindImage(HKEY root, const std::string& key, DWORD count, const FILETIME& written) {
+    for (const ValueImage& i : g_images)
+        if (i.root == root && i.key.size() == key.size() && SameOrBelow(i.key, key) && i.count == count &&
+            CompareFileTime(&i.written, &written) == 0)
+            return &i;
+    return nullptr;
+}
+
+void KeepImage(HKEY root, const std::string& key, DWORD count, const FILETIME& written,
+               std::vector<NamedValue> values) {
+    ForgetImages(root, key);
+    if ((written.dwLowDateTime || written.dwHighDateTime) && count == values.size() &&
+        values.size() >= kValuesWorthAnImage)
+        g_images.push_back({root, key, count, written, std::move(values)});
 }
 
 }  // namespace
@@ -410,6 +451,7 @@ void DeleteValue(HKEY root, const std::string& key, const std::string& name) {
         if (prior.status == ERROR_SUCCESS) g_overlay->DeleteValue(root, key, name);
         return;
     }
+    ForgetImages(root, key);
     UniqueKey k = OpenOrCreate(root, key);
     if (k) RegDeleteValueA(k.get(), name.c_str());
 }
@@ -429,6 +471,7 @@ void DeleteKey(HKEY root, const std::string& key) {
         g_overlay->DeleteKey(root, key);
         return;
     }
+    ForgetImages(root, key);
     JournalPause noted;  // the steps below are this one change
     const bool nt = IsWin2000OrLater();
     // NT refuses to delete a key that still has subkeys.
@@ -457,8 +500,18 @@ void CopyKey(HKEY sourceRoot, const std::string& sourceKey, HKEY targetRoot, con
     if (KeyExists(targetRoot, targetKey)) DeleteKey(targetRoot, targetKey);
     // Enumerating would create a missing source, which a dry run cannot show.
     if (!KeyExists(sourceRoot, sourceKey)) return;
-    for (const std::string& name : EnumValues(sourceRoot, sourceKey))
-        SetString(targetRoot, targetKey, name, GetString(sourceRoot, sourceKey, name));
+    std::vector<NamedValue> copied;
+    for (const std::string& name : EnumValues(sourceRoot, sourceKey)) {
+        copied.push_back({name, REG_SZ, GetString(sourceRoot, sourceKey, name)});
+        SetString(targetRoot, targetKey, name, copied.back().text);
+    }
+    // What was written is what a whole read of the copy would give.
+    DWORD count = 0;
+    FILETIME written{};
+    UniqueKey k = g_overlay ? UniqueKey() : OpenExisting(targetRoot, targetKey);
+    if (k && RegQueryInfoKeyA(k.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                              nullptr, nullptr, &written) == ERROR_SUCCESS)
+        KeepImage(targetRoot, targetKey, count, written, std::move(copied));
     for (const std::string& name : EnumKeys(sourceRoot, sourceKey))
         CopyKey(sourceRoot, JoinKey(sourceKey, name), targetRoot, JoinKey(targetKey, name));
 }
@@ -476,9 +529,11 @@ std::vector<NamedValue> ReadValues(HKEY root, const std::string& key) {
     UniqueKey k = OpenExisting(root, key);
     if (!k) return values;
     DWORD count = 0, maxName = 0, maxData = 0;
+    FILETIME written{};
     if (RegQueryInfoKeyA(k.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, &maxName, &maxData,
-                         nullptr, nullptr) != ERROR_SUCCESS)
+                         nullptr, &written) != ERROR_SUCCESS)
         return values;
+    if (const ValueImage* image = FindImage(root, key, count, written)) return image->values;
     std::string name(maxName + 2, '\0'), data(maxData + 1, '\0');
     for (DWORD i = 0; i < count; ++i) {
         DWORD nameLength = static_cast<DWORD>(name.size()), dataSize = maxData, type = REG_NONE;
@@ -487,6 +542,7 @@ std::vector<NamedValue> ReadValues(HKEY root, const std::string& key) {
             break;
         values.push_back({TrimAtNul(name.substr(0, nameLength)), type, TrimAtNul(data.substr(0, dataSize))});
     }
+    KeepImage(root, key, count, written, values);
     return values;
 }
 

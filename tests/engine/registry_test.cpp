@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 using namespace kk;
 
@@ -14,11 +15,12 @@ namespace {
 const char kKey[] = "Software\\Marrowby\\LayerTest";
 const HKEY kUser = HKEY_CURRENT_USER;
 
-// Writes a value as another program would, bypassing the layer.
-void SetRawValue(const std::string& name, DWORD type, const std::string& bytes) {
+// Writes a value as another program would, bypassing the layer; none: deletes it.
+void SetRawValue(const std::string& name, DWORD type, const std::string& bytes, const std::string& key = kKey) {
     HKEY k;
-    RegCreateKeyExA(kUser, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
-    RegSetValueExA(k, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()), DWORD(bytes.size()));
+    RegCreateKeyExA(kUser, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr);
+    if (type == REG_NONE) RegDeleteValueA(k, name.c_str());
+    else RegSetValueExA(k, name.c_str(), 0, type, reinterpret_cast<const BYTE*>(bytes.data()), DWORD(bytes.size()));
     RegCloseKey(k);
 }
 
@@ -118,6 +120,39 @@ TEST_F(RegistryLayer, EnumerationsListEveryNameWhateverItsLength) {
     EXPECT_EQ(values, (std::vector<std::string>{"a", "b", longName}));
     EXPECT_EQ(EnumKeys(kUser, kKey), (std::vector<std::string>{"KeyOne", "KeyTwo"}));
     EXPECT_TRUE(EnumKeys(kUser, JoinKey(kKey, "KeyOne")).empty());
+}
+
+// A long list read whole is answered from the last whole read (or from the copy that made it) while nothing
+// changed, and shows every change, made through the layer or by another program.
+TEST_F(RegistryLayer, AKeyReadWholeShowsEveryChangeWhoeverMadeIt) {
+    const std::string src = JoinKey(kKey, "Src"), copy = JoinKey(kKey, "Copy");
+    for (int i = 0; i < 40; ++i) SetString(kUser, src, "v" + std::to_string(i), "x");
+    auto seen = [&] {
+        const std::vector<NamedValue> values = ReadValues(kUser, copy);
+        std::string text = std::to_string(values.size());
+        for (const char* name : {"v7", "new"}) {
+            auto it = std::find_if(values.begin(), values.end(), [&](const NamedValue& v) { return v.name == name; });
+            text += " " + (it == values.end() ? "-" : it->text);
+        }
+        return text;
+    };
+    const std::vector<std::string> copied = EnumValues(kUser, src);
+    CopyKey(kUser, src, kUser, copy);
+    std::vector<std::string> read;
+    for (const NamedValue& v : ReadValues(kUser, copy)) read.push_back(v.name);
+    EXPECT_EQ(read, copied) << "in the order the registry lists them";
+    const std::pair<std::function<void()>, const char*> changes[] = {
+        {[&] { SetRawValue("v7", REG_SZ, std::string("y\0", 2), copy); }, "40 y -"},  // as many values as before
+        {[&] { SetString(kUser, copy, "new", "1"); }, "41 y 1"},
+        {[&] { SetRawValue("new", REG_NONE, "", copy); }, "40 y -"},
+        {[&] { DeleteValue(kUser, copy, "v7"); }, "39 - -"},
+        {[&] { DeleteKey(kUser, copy); }, "0 - -"},
+    };
+    EXPECT_EQ(seen(), "40 x -");
+    for (const auto& [change, expected] : changes) {
+        change();
+        EXPECT_EQ(seen(), expected);
+    }
 }
 
 TEST(RegistryHelpers, RootNamesAndPaths) {
