@@ -1,5 +1,7 @@
 #include "e2e/driver.h"
 
+#include "support/test_env.h"
+
 #include <commctrl.h>
 #include <shlobj.h>
 
@@ -50,8 +52,6 @@ std::string WinePath(const std::string& linuxPath) {
     return path;
 }
 
-std::string FixturePath(const std::string& name) { return WinePath(KK_FIXTURES_DIR) + "\\" + name; }
-
 // Shared for writing too: a console host may still hold a file a program wrote its output to.
 std::string ReadFileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -78,9 +78,10 @@ std::string InstallPanel(bool withStandIns) {
         !CopyFileA(WinePath(KK_KKCTL_EXE).c_str(), (folder + "kkctl.exe").c_str(), FALSE))
         return {};
     WIN32_FIND_DATAA found;
-    kk::UniqueFind search(withStandIns ? FindFirstFileA(FixturePath("*.dll").c_str(), &found) : INVALID_HANDLE_VALUE);
+    const std::string standIns = kktest::FixturesFolder();
+    kk::UniqueFind search(withStandIns ? FindFirstFileA((standIns + "*.dll").c_str(), &found) : INVALID_HANDLE_VALUE);
     for (bool more = static_cast<bool>(search); more; more = FindNextFileA(search.get(), &found))
-        CopyFileA(FixturePath(found.cFileName).c_str(), (folder + found.cFileName).c_str(), FALSE);
+        CopyFileA((standIns + found.cFileName).c_str(), (folder + found.cFileName).c_str(), FALSE);
     kk::SetString(HKEY_LOCAL_MACHINE, kSuiteKey, "InstallPath", folder);
     kk::SetString(HKEY_CURRENT_USER, kSuiteKey, "NoAutoUpdate", "1");
     return folder + "Control Panel.exe";

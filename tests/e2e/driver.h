@@ -23,7 +23,6 @@ using Buttons = std::set<int>;  // the IDs of the visible buttons
 
 // "/a/b" on the Linux side is "Z:\a\b" inside Wine.
 std::string WinePath(const std::string& linuxPath);
-std::string FixturePath(const std::string& name);
 std::string ReadFileBytes(const std::string& path);  // "" when unreadable
 // A string value as its text, a DWORD as "dword:" and its decimal value;
 // "absent" when there is no such value (which the read does not create).

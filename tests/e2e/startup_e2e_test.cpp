@@ -5,6 +5,7 @@
 #include "e2e/driver.h"
 
 #include "engine/product_version.h"
+#include "support/test_env.h"
 #include "support/update_server.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@ protected:
     void SetUp() override {
         // HKEY_CLASSES_ROOT is HKLM\Software\Classes under Wine; the
         // recorder replaces winebrowser, so no real browser can open.
-        const std::string recorder = "\"" + FixturePath("openrecorder.exe") + "\" \"%1\"";
+        const std::string recorder = "\"" + kktest::FixturesFolder() + "openrecorder.exe" + "\" \"%1\"";
         for (const std::string scheme : {"http", "https"})
             kk::SetString(HKEY_LOCAL_MACHINE, "Software\\Classes\\" + scheme + "\\shell\\open\\command", "", recorder);
         ASSERT_FALSE((exe = InstallPanel()).empty());
@@ -88,7 +89,7 @@ TEST_F(Startup, ASecondStartRestoresTheRunningPanelAndEndsEvenPastAHungWindow) {
     EXPECT_TRUE(first.Running());
 
     kk::UniqueKernel ready(CreateEventA(nullptr, TRUE, FALSE, "KkHungWindowReady"));
-    Process hung = Process::Start(FixturePath("hungwindow.exe"));
+    Process hung = Process::Start(kktest::FixturesFolder() + "hungwindow.exe");
     ASSERT_EQ(WaitForSingleObject(ready.get(), 5000), WAIT_OBJECT_0);
     ExpectHandOverTo(main, 15000);
 }
