@@ -11,8 +11,6 @@ namespace {
 
 const char kDebugKey[] = "SOFTWARE\\Marrowby\\Kestrelkit\\debug";
 
-bool Visible(HWND hwnd) { return hwnd && (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE); }
-
 // Counts the enumerations of the plugin key while it observes them.
 int g_pluginEnumerations = 0;
 void CountPluginEnumerations(HKEY root, const std::string& key, void*) {
@@ -56,8 +54,8 @@ TEST_F(ToolList, TheDebugKeyWithdrawsARowAndLeavesNoGapAndWithoutPluginsTheirHea
     for (int p = 1; p <= panel.RowCount(); ++p) EXPECT_FALSE(panel.ChangedShown(panel.ToolIdAt(p))) << p;
     EXPECT_FALSE(IsWindowEnabled(panel.Control(kIdApply))) << "nothing to apply at the start";
     EXPECT_EQ(panel.KindTag(153), "4");
-    EXPECT_FALSE(Visible(RowControl(kFamilyCaptionTitle, 153)));
-    EXPECT_FALSE(Visible(RowControl(kFamilyDescription, 153)));
+    EXPECT_FALSE(IsWindowVisible(RowControl(kFamilyCaptionTitle, 153)));
+    EXPECT_FALSE(IsWindowVisible(RowControl(kFamilyDescription, 153)));
     EXPECT_EQ(RowControl(kFamilyCheckBox, 153), nullptr);
     EXPECT_EQ(RowControl(kFamilyHLink, 153), nullptr) << "the withdrawn row loses its link too";
     EXPECT_NE(RowControl(kFamilyCheckBox, 104), nullptr);
