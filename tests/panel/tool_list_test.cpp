@@ -19,10 +19,15 @@ void CountPluginEnumerations(HKEY root, const std::string& key, void*) {
 
 class ToolList : public PanelTest {};
 
-TEST_F(ToolList, PluginsFollowTheirHeadingInReverseOrderFromOneEnumeration) {
+TEST_F(ToolList, PluginsFollowTheirHeadingInReverseOrderFromOneEnumerationAndDetectedStatesSetSwitchesAndTags) {
     AddPlugin("Alpha", "Alpha tool");
     AddPlugin("Bravo", "Bravo tool", "Open Bravo...");
     AddPlugin("Charlie", "Charlie tool");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "ClearTemp", "1");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPrompt", "2");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptApp", "cmd.exe");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptCLP", "/k");
+    SetString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "MenuShowDelay", "65534");
     ObserveEnumerations(CountPluginEnumerations, nullptr);
     ASSERT_TRUE(Start());
     ASSERT_EQ(panel.RowCount(), 44);
@@ -43,6 +48,19 @@ TEST_F(ToolList, PluginsFollowTheirHeadingInReverseOrderFromOneEnumeration) {
     EXPECT_EQ(PluginKeyForToolId(303), JoinKey(kPluginsKey, "Charlie"));
     EXPECT_EQ(g_pluginEnumerations, 1) << "detection, the rows and the key look-up read the list the start made";
     ObserveEnumerations(nullptr, nullptr);
+
+    // Detected states: value, box and tag of on/off rows; a "#" link carries the settings, the box keeps only the flag.
+    EXPECT_EQ(std::to_string(panel.CheckValue(153)) + std::to_string(Checked(153)) + panel.CheckTag(153), "111");
+    EXPECT_FALSE(panel.ChangedShown(153));
+    EXPECT_EQ(std::to_string(panel.CheckValue(107)) + panel.CheckTag(107), "00");
+    EXPECT_EQ(panel.LinkTag(107), std::string("#2cmd.exe\0/k", 12));
+    EXPECT_EQ(panel.CheckTag(104) + "|" + panel.LinkTag(104), "0|#");
+    EXPECT_EQ(panel.LinkTag(153), "kkboot.exe /cleartemp") << "a program link keeps its action";
+    // A settings row: its kind and value, a button and no box.
+    EXPECT_EQ(panel.KindTag(123) + panel.ButtonTag(123), "21");
+    EXPECT_TRUE(RowControl(kFamilyButtonObject, 123) && !RowControl(kFamilyCheckBox, 123));
+    // Kinds a row does not have read empty.
+    EXPECT_EQ(panel.ButtonTag(153) + panel.CheckTag(123) + panel.KindTag(555), "");
 }
 
 TEST_F(ToolList, TheDebugKeyWithdrawsARowAndLeavesNoGapAndWithoutPluginsTheirHeadingIsLeftOut) {
@@ -63,27 +81,6 @@ TEST_F(ToolList, TheDebugKeyWithdrawsARowAndLeavesNoGapAndWithoutPluginsTheirHea
     ASSERT_EQ(std::make_pair(panel.ToolIdAt(24), panel.ToolIdAt(25)), std::make_pair(153, 105));
     EXPECT_EQ(OnSurface(kFamilyChanged, 153).top, OnSurface(kFamilyCaptionTitle, 105).top)
         << "the withdrawn row takes no room: the next row starts where it starts";
-}
-
-TEST_F(ToolList, DetectedStatesSetTheSwitchesAndTags) {
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "ClearTemp", "1");
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPrompt", "2");
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptApp", "cmd.exe");
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptCLP", "/k");
-    SetString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "MenuShowDelay", "65534");
-    ASSERT_TRUE(Start());
-    // Value, box and tag of on/off rows; a "#" link carries the settings, the box keeps only the flag.
-    EXPECT_EQ(std::to_string(panel.CheckValue(153)) + std::to_string(Checked(153)) + panel.CheckTag(153), "111");
-    EXPECT_FALSE(panel.ChangedShown(153));
-    EXPECT_EQ(std::to_string(panel.CheckValue(107)) + panel.CheckTag(107), "00");
-    EXPECT_EQ(panel.LinkTag(107), std::string("#2cmd.exe\0/k", 12));
-    EXPECT_EQ(panel.CheckTag(104) + "|" + panel.LinkTag(104), "0|#");
-    EXPECT_EQ(panel.LinkTag(153), "kkboot.exe /cleartemp") << "a program link keeps its action";
-    // A settings row: its kind and value, a button and no box.
-    EXPECT_EQ(panel.KindTag(123) + panel.ButtonTag(123), "21");
-    EXPECT_TRUE(RowControl(kFamilyButtonObject, 123) && !RowControl(kFamilyCheckBox, 123));
-    // Kinds a row does not have read empty.
-    EXPECT_EQ(panel.ButtonTag(153) + panel.CheckTag(123) + panel.KindTag(555), "");
 }
 
 }  // namespace
