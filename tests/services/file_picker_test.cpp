@@ -48,15 +48,16 @@ TEST(FilePickerDialog, ChoosingAFileReturnsItsFullPathAndARefusedRecordNothing) 
     if (FILE* f = std::fopen((folder + "tool.exe").c_str(), "wb")) std::fclose(f);
     HWND owner = CreateWindowExA(0, "STATIC", "Picker owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200,
                                  nullptr, nullptr, nullptr, nullptr);
-    // A second thread plays the user: finds the dialog by its title, reads it, types the name (in the edit of the
-    // cmb13 ComboBoxEx, or the plain edt1) and presses Open.
-    std::string fileType;
+    // A second thread plays the user: finds the dialog, reads it, types the name (in the edit of the cmb13 ComboBoxEx,
+    // or the plain edt1) and presses Open.
+    std::string title, fileType;
     HWND dialogOwner = nullptr, dialog = nullptr;
     bool closed = false;
     std::thread user([&] {
         for (int n = 0; n < 200 && !(dialog && IsWindowVisible(dialog)); ++n, Sleep(50))
-            dialog = FindWindowA("#32770", kTitle);
+            dialog = FindWindowA("#32770", nullptr);
         if (!dialog) return;
+        title = kk::ControlText(dialog);
         dialogOwner = GetWindow(dialog, GW_OWNER);
         fileType = kk::ControlText(GetDlgItem(dialog, cmb1));
         HWND edit = reinterpret_cast<HWND>(SendMessageA(GetDlgItem(dialog, cmb13), CBEM_GETEDITCONTROL, 0, 0));
@@ -67,9 +68,10 @@ TEST(FilePickerDialog, ChoosingAFileReturnsItsFullPathAndARefusedRecordNothing) 
     });
     const std::string chosen = ShowOpen(owner, kTitle, folder + "cmd.exe", kFilter);
     user.join();
-    ASSERT_TRUE(dialog) << "no Open dialog with the title appeared";
+    ASSERT_TRUE(dialog) << "no Open dialog appeared";
     EXPECT_TRUE(closed) << "Open did not close the dialog";
     EXPECT_EQ(chosen, folder + "tool.exe") << "found in the initial folder";
+    EXPECT_EQ(title, kTitle);
     EXPECT_EQ(dialogOwner, owner);
     EXPECT_EQ(fileType, "Applications (*.exe)");
 
