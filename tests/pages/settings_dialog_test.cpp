@@ -144,12 +144,37 @@ protected:
     }
 };
 
-TEST_F(SettingsDialogTest, EveryOpenerShowsThePageOfItsOwnToolIdWhileTheMainWindowWaits) {
+TEST_F(SettingsDialogTest, EveryOpenerShowsThePageOfItsOwnToolIdWhileTheMainWindowWaitsEvenAfterAMessageClosed) {
     ASSERT_TRUE(Start());
     BringToFront();
     const std::string helpFolder = kktest::MakeTempFolder("help");
+    SetInstallPath(helpFolder);  // no help file at first: help says so
+    // Real boxes: one owned by the main window enables it again when it closes.
+    std::vector<std::string> seen;
+    RealBoxes([](const std::string&) {}, [&](const std::string& title) {
+        const HWND dialog = FindWindowA(kSettingsDialogClass, nullptr);
+        seen.push_back(title + (IsWindowEnabled(panel.hwnd()) ? " enabled" : " disabled") +
+                       (IsWindowEnabled(dialog) ? "" : ", dialog disabled"));
+    });
+    WithPage(117, [&](HWND d) {  // a page's validation
+        SetWindowTextA(PageItem(d, 117, kIdRegName), "");
+        Click(GetDlgItem(d, kDlgAccept));
+        Click(GetDlgItem(d, kDlgHelp));  // "Help file not found"
+        Escape(d);
+    });
+    WithPage(kAboutToolId, [&](HWND d) {
+        ClickLink(d, kAboutToolId, kAboutLinkBase + 2);  // the update check's answer: no server
+        Escape(d);
+    });
+    _putenv("KESTRELKIT_UPDATE_SERVER=");
+    // Help pressed in a box says, over that box, that there is no help file.
+    const std::string overBox = "Marrowby Kestrelkit disabled, dialog disabled";
+    EXPECT_EQ(seen, (std::vector<std::string>{overBox, "Change the Windows setup defaults disabled",
+                                              "Marrowby Kestrelkit disabled", overBox,
+                                              "Check For Newer Version disabled"}));
+    EXPECT_TRUE(IsWindowEnabled(panel.hwnd())) << "enabled once the dialog has closed";
+
     CloseHandle(CreateFileA((helpFolder + kHelpFileName).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
-    SetInstallPath(helpFolder);
     auto opens = [&](int expected, const std::function<void()>& click) {
         SCOPED_TRACE(expected);
         bool framed = false, ownerWasDisabled = false;
@@ -197,36 +222,6 @@ TEST_F(SettingsDialogTest, EveryOpenerShowsThePageOfItsOwnToolIdWhileTheMainWind
     });
     EXPECT_FALSE(panel.ChangedShown(104)) << "opening and cancelling a page changes nothing";
     EXPECT_FALSE(IsWindowEnabled(panel.Control(kIdApply)));
-}
-
-TEST_F(SettingsDialogTest, ClosingAMessageShownFromTheDialogLeavesTheMainWindowDisabled) {
-    ASSERT_TRUE(Start());
-    BringToFront();
-    SetInstallPath(kktest::MakeTempFolder("nohelp"));  // no help file: help says so
-    // Real boxes: one owned by the main window enables it again when it closes.
-    std::vector<std::string> seen;
-    RealBoxes([](const std::string&) {}, [&](const std::string& title) {
-        const HWND dialog = FindWindowA(kSettingsDialogClass, nullptr);
-        seen.push_back(title + (IsWindowEnabled(panel.hwnd()) ? " enabled" : " disabled") +
-                       (IsWindowEnabled(dialog) ? "" : ", dialog disabled"));
-    });
-    WithPage(117, [&](HWND d) {  // a page's validation
-        SetWindowTextA(PageItem(d, 117, kIdRegName), "");
-        Click(GetDlgItem(d, kDlgAccept));
-        Click(GetDlgItem(d, kDlgHelp));  // "Help file not found"
-        Escape(d);
-    });
-    WithPage(kAboutToolId, [&](HWND d) {
-        ClickLink(d, kAboutToolId, kAboutLinkBase + 2);  // the update check's answer: no server
-        Escape(d);
-    });
-    _putenv("KESTRELKIT_UPDATE_SERVER=");
-    // Help pressed in a box says, over that box, that there is no help file.
-    const std::string overBox = "Marrowby Kestrelkit disabled, dialog disabled";
-    EXPECT_EQ(seen, (std::vector<std::string>{overBox, "Change the Windows setup defaults disabled",
-                                              "Marrowby Kestrelkit disabled", overBox,
-                                              "Check For Newer Version disabled"}));
-    EXPECT_TRUE(IsWindowEnabled(panel.hwnd())) << "enabled once the dialog has closed";
 }
 
 // Accept and the mark of a button row are proven end to end; a link row keeps its "#".
@@ -315,11 +310,26 @@ TEST_F(SettingsDialogTest, ALinkRowTakesBackThePageValueAndTheAboutPageListsPlug
     }
 }
 
-// The keyboard in both windows; every message comes in its real box and has its Help pressed.
-TEST_F(SettingsDialogTest, EveryLinkTabAndCaptionLetterIsReachedFromTheKeyboard) {
+TEST_F(SettingsDialogTest, WhatMovesIsDrawnAsAFullRepaintDrawsItAndEveryLinkTabAndCaptionLetterIsReachedByKeys) {
     AddPlugin("Lens", "Lens");
     ASSERT_TRUE(Start());
     BringToFront();
+    // What moves or shows is drawn as a full repaint draws it: the buttons under the list, or the frame of the list on
+    // the Plugins tab.
+    auto stale = [&] {
+        HWND dialog = FindWindowA(kSettingsDialogClass, nullptr);
+        std::string unpainted = dialog && Unpainted(PageItem(dialog, kAboutToolId, kPluginList)) ? "plugin list" : "";
+        for (auto [name, id] : {std::pair{" About", kIdAbout}, {" Apply", kIdApply}, {" Cancel", kIdCancel}})
+            unpainted += !dialog && Unpainted(panel.Control(id)) ? name : "";
+        return unpainted;
+    };
+    auto show = [&](int how) { return [=] { ShowWindow(panel.hwnd(), how); }; };
+    RunSteps({{show(SW_MAXIMIZE), ""}, {show(SW_RESTORE), ""},  // then as the grip would
+              {[&] { SetWindowPos(panel.hwnd(), nullptr, 0, 0, 700, 520, SWP_NOMOVE | SWP_NOZORDER); }, ""},
+              {[&] { PostMessageA(panel.Control(kIdAbout), BM_CLICK, 0, 0); }, ""}, {Press(VK_TAB, "^", 2), ""}},
+             stale);
+
+    // The keyboard in both windows; every message comes in its real box and has its Help pressed.
     const std::string suite = kktest::MakeTempFolder("keys");  // no programs, no help file at first
     SetInstallPath(suite);
     std::string seen;  // the messages and the help they opened
@@ -376,24 +386,6 @@ TEST_F(SettingsDialogTest, EveryLinkTabAndCaptionLetterIsReachedFromTheKeyboard)
         {enter(144), "4144 changed"},  // no link: as Space
     }, view, kStepPatienceMs, reset);
     _putenv("KESTRELKIT_UPDATE_SERVER=");
-}
-
-TEST_F(SettingsDialogTest, WhatMovesOrShowsIsDrawnAsAFullRepaintDrawsIt) {
-    AddPlugin("Lens", "Lens");
-    ASSERT_TRUE(Start());
-    BringToFront();
-    auto view = [&] {  // the buttons under the list, or the frame of the list on the Plugins tab
-        HWND dialog = FindWindowA(kSettingsDialogClass, nullptr);
-        std::string unpainted = dialog && Unpainted(PageItem(dialog, kAboutToolId, kPluginList)) ? "plugin list" : "";
-        for (auto [name, id] : {std::pair{" About", kIdAbout}, {" Apply", kIdApply}, {" Cancel", kIdCancel}})
-            unpainted += !dialog && Unpainted(panel.Control(id)) ? name : "";
-        return unpainted;
-    };
-    auto show = [&](int how) { return [=] { ShowWindow(panel.hwnd(), how); }; };
-    RunSteps({{show(SW_MAXIMIZE), ""}, {show(SW_RESTORE), ""},  // then as the grip would
-              {[&] { SetWindowPos(panel.hwnd(), nullptr, 0, 0, 700, 520, SWP_NOMOVE | SWP_NOZORDER); }, ""},
-              {[&] { PostMessageA(panel.Control(kIdAbout), BM_CLICK, 0, 0); }, ""}, {Press(VK_TAB, "^", 2), ""}},
-             view);
 }
 
 }  // namespace

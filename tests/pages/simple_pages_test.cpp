@@ -18,13 +18,11 @@ using namespace std::string_literals;  // "...\0..."s keeps the NULs of a settin
 namespace {
 
 bool IsVersion(const char* version) { return kktest::WindowsVersion() == version; }
-std::string CommandCom(const std::string& folder = SystemDirectory()) {
-    return WithTrailingBackslash(folder) + "command.com";
-}
 
 // A command.com in the folder (the system folder unless told) for the test's life, unless one was there.
 struct DosPrompt {
-    explicit DosPrompt(const std::string& folder = SystemDirectory()) : path(CommandCom(folder)) {
+    explicit DosPrompt(const std::string& folder = SystemDirectory())
+        : path(WithTrailingBackslash(folder) + "command.com") {
         HANDLE file = FileExists(path) ? INVALID_HANDLE_VALUE
                                        : CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         created = file != INVALID_HANDLE_VALUE && CloseHandle(file);
@@ -96,7 +94,7 @@ TEST_F(SimplePage, TypingSelectsTheCustomOptionWhichNeedsAnApplicationThatBrowse
 }
 
 TEST_F(SimplePage, AMissingDosPromptOrPowerShellFallsBackToTheCommandPrompt) {
-    ASSERT_FALSE(FileExists(CommandCom())) << "this prefix has a DOS prompt";
+    ASSERT_FALSE(FileExists(WithTrailingBackslash(SystemDirectory()) + "command.com")) << "this prefix has a DOS prompt";
     const std::string missing =
         "The DOS command prompt is not present on this PC.  Please choose another option.|Windows 9x DOS Prompt|16384|107";
     {

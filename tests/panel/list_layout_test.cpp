@@ -21,25 +21,6 @@ int SurfaceTop(HWND view) {
 
 class ListLayout : public PanelTest {};
 
-TEST_F(ListLayout, TheRowAtTheTopOfTheViewStaysThereAfterAResize) {
-    ASSERT_TRUE(Start());
-    Resize(760, 500);
-    // At the very top nothing is anchored: the list stays at its top.
-    EXPECT_EQ(panel.AnchorRow(), -1);
-    Resize(700, 500);
-    EXPECT_EQ(panel.scrollBar().Value(), 0);
-
-    panel.scrollBar().SetValue(panel.scrollBar().Max() / 2);
-    const int anchor = panel.AnchorRow();
-    ASSERT_GT(anchor, 0);
-    const int before = OnScreen(RowControl(kFamilyCaptionTitle, anchor)).top;
-    const int valueBefore = panel.scrollBar().Value();
-    Resize(480, 500);  // narrower: rows above the anchor grow
-    EXPECT_GT(panel.scrollBar().Value(), valueBefore);
-    EXPECT_NEAR(OnScreen(RowControl(kFamilyCaptionTitle, anchor)).top, before, 1);
-    EXPECT_EQ(panel.AnchorRow(), anchor);
-}
-
 TEST_F(ListLayout, AShortListDisablesTheScrollBar) {
     // Withdraw every fixed row but the first heading and the first tool.
     for (int p = 3; p <= kFixedRowCount; ++p)
@@ -54,7 +35,7 @@ TEST_F(ListLayout, AShortListDisablesTheScrollBar) {
     EXPECT_EQ(panel.scrollBar().Value(), 0);
 }
 
-TEST_F(ListLayout, TheWheelStepsThirtyPixelsAndStopsAtTheEnds) {
+TEST_F(ListLayout, TheWheelStepsThirtyPixelsAResizeKeepsTheTopRowInPlaceAndTheThumbMovesTheListAsItGoes) {
     ASSERT_TRUE(Start());
     ListScrollBar& bar = panel.scrollBar();
     ASSERT_GT(bar.Max(), 5000);
@@ -73,20 +54,35 @@ TEST_F(ListLayout, TheWheelStepsThirtyPixelsAndStopsAtTheEnds) {
         EXPECT_EQ(bar.Value(), c.expected) << c.from << " " << c.delta;
         EXPECT_EQ(SurfaceTop(panel.View()), -MulDiv(c.expected, 1, 15));
     }
-}
 
-TEST_F(ListLayout, DraggingTheThumbMovesTheListAsItGoes) {
-    ASSERT_TRUE(Start());
+    // The row at the top of the view stays there after a resize; at the very top nothing is anchored.
+    bar.SetValue(0);
+    Resize(760, 500);
+    EXPECT_EQ(panel.AnchorRow(), -1);
+    Resize(700, 500);
+    EXPECT_EQ(bar.Value(), 0);
+
+    bar.SetValue(bar.Max() / 2);
+    const int anchor = panel.AnchorRow();
+    ASSERT_GT(anchor, 0);
+    const int before = OnScreen(RowControl(kFamilyCaptionTitle, anchor)).top;
+    const int valueBefore = bar.Value();
+    Resize(480, 500);  // narrower: rows above the anchor grow
+    EXPECT_GT(bar.Value(), valueBefore);
+    EXPECT_NEAR(OnScreen(RowControl(kFamilyCaptionTitle, anchor)).top, before, 1);
+    EXPECT_EQ(panel.AnchorRow(), anchor);
+
+    bar.SetValue(0);
     SetWindowPos(panel.hwnd(), HWND_TOP, 100, 100, 0, 0, SWP_NOSIZE);
     BringToFront();
-    const RECT bar = OnScreen(panel.ScrollBar());
-    const POINT grab{(bar.left + bar.right) / 2, bar.top + GetSystemMetrics(SM_CYVSCROLL) + 3};
+    const RECT track = OnScreen(panel.ScrollBar());
+    const POINT grab{(track.left + track.right) / 2, track.top + GetSystemMetrics(SM_CYVSCROLL) + 3};
     // The bar tracks the drag in a loop of its own: the surface is read while the button is still down, once it lies
     // where the value puts it.
     int top = 0, value = 0;
     Drag(grab, {grab.x, grab.y + 40}, [&](const GUITHREADINFO& gui) { return gui.hwndCapture == panel.ScrollBar(); },
          [&] {
-             top = SurfaceTop(panel.View()), value = panel.scrollBar().Value();
+             top = SurfaceTop(panel.View()), value = bar.Value();
              return top < -100 && top == -MulDiv(value, 1, 15);
          });
     EXPECT_LT(top, -100) << "the surface followed the thumb before the button was released";

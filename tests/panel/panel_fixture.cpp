@@ -78,6 +78,22 @@ void WatchMouse() {
     (void)hook;
 }
 
+// One mouse event at a screen position, not waited for.
+void SendMouse(DWORD flags, POINT p) {
+    // Normalised coordinates, rounded up so that the system's scaling back lands on the pixel itself.
+    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    if (flags & MOUSEEVENTF_ABSOLUTE) in.mi.dx = (p.x * 65536 + w - 1) / w, in.mi.dy = (p.y * 65536 + h - 1) / h;
+    SendInput(1, &in, sizeof in);
+}
+
+// From another thread: waits up to 5 s for a condition.
+void Await(const std::function<bool()>& cond) {
+    for (int i = 0; i < 500 && !cond(); ++i) Sleep(10);
+}
+
 }  // namespace
 
 void PanelTest::BringToFront() {
@@ -122,20 +138,6 @@ void PanelTest::MouseTo(POINT screen) {
         }, 3000);
         if (here(g_seen.lastMove)) return;
     }
-}
-
-void PanelTest::SendMouse(DWORD flags, POINT p) {
-    // Normalised coordinates, rounded up so that the system's scaling back lands on the pixel itself.
-    const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dwFlags = flags;
-    if (flags & MOUSEEVENTF_ABSOLUTE) in.mi.dx = (p.x * 65536 + w - 1) / w, in.mi.dy = (p.y * 65536 + h - 1) / h;
-    SendInput(1, &in, sizeof in);
-}
-
-void PanelTest::Await(const std::function<bool()>& cond) {
-    for (int i = 0; i < 500 && !cond(); ++i) Sleep(10);
 }
 
 void PanelTest::Drag(POINT from, POINT to, const std::function<bool(const GUITHREADINFO&)>& held,

@@ -43,7 +43,6 @@ protected:
     void Pump();
     kktest::PreFilter MainLoopFilter();
     bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000);
-    // Handles messages for a while: a timer of the panel's runs at least once.
     // Runs the steps, each once an enabled, visible window of its class is up, from a thread timer inside whichever
     // modal loop runs; open shows the first dialog. True when every step ran.
     using Step = DialogStep;
@@ -58,10 +57,6 @@ protected:
     // move or size loop), and the release once moved holds (by default: the window has moved or resized).
     void Drag(POINT from, POINT to, const std::function<bool(const GUITHREADINFO&)>& held = nullptr,
               std::function<bool()> moved = nullptr);
-    // One mouse event at a screen position, not waited for.
-    static void SendMouse(DWORD flags, POINT screen);
-    // From another thread: waits up to 5 s for a condition.
-    static void Await(const std::function<bool()>& cond);
     // A key pressed and released on whichever control has the focus.
     void Key(WORD vk);
     void WaitForRelayout();

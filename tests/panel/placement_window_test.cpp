@@ -6,8 +6,6 @@
 #include "panel/panel_fixture.h"
 #include "support/test_env.h"
 
-#include <memory>
-
 using namespace kk;
 using kktest::PanelTest;
 
@@ -30,34 +28,27 @@ protected:
     }
 };
 
-TEST_F(Placement, AFreshStartIsCentredInTheVersionsFontAndLowColourGreysTheFocusMarker) {
+TEST_F(Placement, AFreshStartIsCentredAndTheNextComeBackNormalMaximisedOrMinimisedAsTheLastWasLeft) {
     SetString(HKEY_CURRENT_CONFIG, "Display\\Settings", "BitsPerPixel", "32");
     ASSERT_TRUE(Start());
-    const RECT r = OnScreen(panel.hwnd());
+    RECT r = OnScreen(panel.hwnd());
     EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - (r.right - r.left)) / 2);
     EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - (r.bottom - r.top)) / 2);
     LOGFONTA lf{};
     GetObjectA(reinterpret_cast<HFONT>(SendMessageA(panel.Control(kIdApply), WM_GETFONT, 0, 0)), sizeof lf, &lf);
     EXPECT_EQ(std::string(lf.lfFaceName) == "Segoe UI", kktest::WindowsVersion() == "vista") << lf.lfFaceName;
     EXPECT_NE(panel.focusBarColour, RGB(192, 192, 192));
-
-    SetString(HKEY_CURRENT_CONFIG, "Display\\Settings", "BitsPerPixel", "8");
-    ControlPanel second;
-    ASSERT_TRUE(StartAgain(second));
-    EXPECT_EQ(second.focusBarColour, RGB(192, 192, 192));
-}
-
-TEST_F(Placement, ANormalWindowComesBackWhereItWasAndAMaximisedOneKeepsThatPlacement) {
-    ASSERT_TRUE(Start());
     SetWindowPos(panel.hwnd(), nullptr, 100, 80, 600, 400, SWP_NOZORDER);
     WaitForRelayout();
     panel.scrollBar().SetValue(1500);
     Cancel(panel);
     EXPECT_EQ(Saved(), "1500 1200 9000 6000 0 1500");
 
+    SetString(HKEY_CURRENT_CONFIG, "Display\\Settings", "BitsPerPixel", "8");
     ControlPanel next;
     ASSERT_TRUE(StartAgain(next));
-    RECT r = OnScreen(next.hwnd());
+    EXPECT_EQ(next.focusBarColour, RGB(192, 192, 192)) << "low colour greys the focus marker";
+    r = OnScreen(next.hwnd());
     EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right - r.left, r.bottom - r.top}), std::vector<LONG>({100, 80, 600, 400}));
     EXPECT_EQ(next.scrollBar().Value(), 1500);
     ShowWindow(next.hwnd(), SW_MAXIMIZE);
@@ -78,17 +69,12 @@ TEST_F(Placement, ANormalWindowComesBackWhereItWasAndAMaximisedOneKeepsThatPlace
     EXPECT_FALSE(IsWindowVisible(third.Control(kIdResizeHandle))) << "no grip on a maximised window";
     ShowWindow(third.hwnd(), SW_RESTORE);
     EXPECT_TRUE(IsWindowVisible(third.Control(kIdResizeHandle)));
-}
-
-TEST_F(Placement, AMinimisedWindowSavesNothingButTheScrollPosition) {
-    for (const char* name : {"CPLeft", "CPTop", "CPWidth", "CPHeight"}) SetString(HKEY_CURRENT_USER, kSuiteKey, name, "1500");
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "MaxWindow", "0");
-    ASSERT_TRUE(Start());
-    panel.scrollBar().SetValue(900);
-    ShowWindow(panel.hwnd(), SW_MINIMIZE);
+    EXPECT_TRUE(PumpUntil([&] { return !third.ResizePending(); })) << "the relayout never came";
+    third.scrollBar().SetValue(900);
+    ShowWindow(third.hwnd(), SW_MINIMIZE);
     Pump();
-    Cancel(panel);
-    EXPECT_EQ(Saved(), "1500 1500 1500 1500 0 900");
+    Cancel(third);
+    EXPECT_EQ(Saved(), "1500 1200 9000 6000 1 900") << "a minimised window saves nothing but the scroll position";
 }
 
 // A stand-in taskbar: a top-level window of the taskbar's class.

@@ -11,7 +11,6 @@ using namespace kk;
 
 namespace {
 
-const char kRenameHandler[] = "*\\shellex\\ContextMenuHandlers\\KkRenameMenu";
 const std::string kQuit = "Are you sure you want to quit without applying\ryour changes?|Exit|" +
                           std::to_string(MB_ICONQUESTION | MB_YESNO) + "|0";
 
@@ -41,8 +40,12 @@ protected:
     bool PlacementSaved() const { return !GetString(HKEY_CURRENT_USER, kSuiteKey, "CPWidth").empty(); }
 };
 
-TEST_F(RowEvents, TheTempFolderWarningDecidesTheTickAndUntickingBackToTheAppliedValueLeavesNothingToAsk) {
+TEST_F(RowEvents, TheTempFolderWarningDecidesTheTickLinksStartProgramsAndOnlyChangesFromTheAppliedValuesAskToLeave) {
+    AddPlugin("Lens", "Lens", "Open Lens...");
+    const std::string suite = kktest::FixturesFolder();
+    ASSERT_FALSE(suite.empty());
     ASSERT_TRUE(Start());
+    SetInstallPath(suite);  // where the stand-in DLLs are
     // The answer, then the tick and mark it leaves; switching it off needs no warning.
     const struct { int answer, checked; size_t messages; } cases[] = {{IDNO, 0, 1}, {IDYES, 1, 2}, {IDYES, 0, 2}};
     for (const auto& c : cases) {
@@ -53,63 +56,8 @@ TEST_F(RowEvents, TheTempFolderWarningDecidesTheTickAndUntickingBackToTheApplied
         EXPECT_EQ(Checked(153), c.checked);
         EXPECT_EQ(panel.ChangedShown(153), c.checked == 1);
     }
+    // Links start the suite's programs or say they are missing, and F1 opens help at the focused row.
     recorder.messages.clear();
-    Click(kFamilyCheckBox, 101);
-    EXPECT_TRUE(panel.ChangedShown(101));
-    Click(kFamilyCheckBox, 101);
-    EXPECT_EQ(Checked(101), 0);
-    EXPECT_FALSE(panel.ChangedShown(101)) << "back to its applied value";
-    EXPECT_FALSE(UnappliedChanges(panel));
-    EXPECT_TRUE(IsWindowEnabled(panel.Control(kIdApply))) << "Apply stays enabled";
-    EXPECT_EQ(Text(panel.Control(kIdCancel)), "&Cancel");
-    Press(kIdCancel);
-    EXPECT_TRUE(recorder.messages.empty());
-    EXPECT_EQ(panel.hwnd(), nullptr);
-    EXPECT_TRUE(PlacementSaved());
-}
-
-TEST_F(RowEvents, ALogOffWithPendingChangesAsksAndNoRefusesIt) {
-    ASSERT_TRUE(Start());
-    Click(kFamilyCheckBox, 101);
-    recorder.answers = {IDNO, IDNO};
-    EXPECT_EQ(SendMessageA(panel.hwnd(), WM_QUERYENDSESSION, 0, 0), FALSE) << "the log-off is refused";
-    Press(kIdCancel);
-    EXPECT_EQ(Message(0) + " " + Message(1) + " " + Message(2), kQuit + " " + kQuit + " none");
-    ASSERT_TRUE(IsWindow(panel.hwnd()));
-    EXPECT_TRUE(panel.ChangedShown(101));
-    EXPECT_FALSE(PlacementSaved()) << "nothing saved while staying";
-
-    recorder.answers = {IDYES};
-    SendMessageA(panel.hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    EXPECT_EQ(panel.hwnd(), nullptr) << "Yes closes";
-    EXPECT_TRUE(PlacementSaved());
-}
-
-TEST_F(RowEvents, AfterAnApplyFurtherChangesKeepCancelAsClose) {
-    ASSERT_FALSE(kktest::FixturesFolder().empty());
-    ASSERT_TRUE(Start());
-    SetInstallPath(kktest::FixturesFolder());  // where the stand-in DLLs are
-    Click(kFamilyCheckBox, 101);
-    SetFocus(panel.Control(kIdApply));  // as Alt+A or a click leaves it
-    Press(kIdApply);
-    EXPECT_FALSE(IsWindowEnabled(panel.Control(kIdApply)));
-    EXPECT_EQ(GetFocus(), panel.Control(kIdCancel)) << "greyed out, Apply hands the keyboard to Close";
-    EXPECT_EQ(panel.CheckTag(101), "1") << "the applied value is the new reference";
-
-    Click(kFamilyCheckBox, 101);
-    EXPECT_TRUE(panel.ChangedShown(101));
-    EXPECT_EQ(Text(panel.Control(kIdCancel)), "&Close");
-    Press(kIdApply);
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kRenameHandler));
-    EXPECT_FALSE(panel.ChangedShown(101));
-}
-
-TEST_F(RowEvents, LinksStartTheSuitesProgramsOrSayTheyAreMissingAndF1OpensHelpAtTheFocusedRow) {
-    AddPlugin("Lens", "Lens", "Open Lens...");
-    ASSERT_TRUE(Start());
-    const std::string suite = kktest::FixturesFolder();
-    SetInstallPath(suite);
-
     Click(kFamilyHLink, 101);  // kkrename.exe is not among the fixtures
     EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 101)) << "the link focuses its row's switch";
     Click(kFamilyHLink, 301);
@@ -139,6 +87,33 @@ TEST_F(RowEvents, LinksStartTheSuitesProgramsOrSayTheyAreMissingAndF1OpensHelpAt
     if (made) DeleteFileA(help.c_str());
     ASSERT_EQ(recorder.helpShown.size(), 1u);
     EXPECT_EQ(recorder.helpShown[0].second, 104);
+
+    Click(kFamilyCheckBox, 101);
+    SetFocus(panel.Control(kIdApply));  // as Alt+A or a click leaves it
+    Press(kIdApply);
+    EXPECT_FALSE(IsWindowEnabled(panel.Control(kIdApply)));
+    EXPECT_EQ(GetFocus(), panel.Control(kIdCancel)) << "greyed out, Apply hands the keyboard to Close";
+    EXPECT_EQ(panel.CheckTag(101), "1") << "the applied value is the new reference";
+    Click(kFamilyCheckBox, 101);
+    EXPECT_TRUE(panel.ChangedShown(101));
+    EXPECT_EQ(Text(panel.Control(kIdCancel)), "&Close") << "further changes keep Close";
+
+    recorder.messages.clear();
+    recorder.answers = {IDNO};
+    EXPECT_EQ(SendMessageA(panel.hwnd(), WM_QUERYENDSESSION, 0, 0), FALSE) << "the log-off is refused";
+    EXPECT_EQ(Message(0) + " " + Message(1), kQuit + " none");
+    ASSERT_TRUE(IsWindow(panel.hwnd()));
+    EXPECT_TRUE(panel.ChangedShown(101));
+    EXPECT_FALSE(PlacementSaved()) << "nothing saved while staying";
+
+    Click(kFamilyCheckBox, 101);
+    EXPECT_FALSE(panel.ChangedShown(101)) << "back to its applied value";
+    EXPECT_FALSE(UnappliedChanges(panel));
+    EXPECT_TRUE(IsWindowEnabled(panel.Control(kIdApply))) << "Apply stays enabled";
+    Press(kIdCancel);
+    EXPECT_EQ(Message(1), "none") << "nothing to ask";
+    EXPECT_EQ(panel.hwnd(), nullptr);
+    EXPECT_TRUE(PlacementSaved());
 }
 
 TEST_F(RowEvents, UninstallModeEndsWithoutSavingAnything) {

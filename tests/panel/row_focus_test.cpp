@@ -25,7 +25,7 @@ protected:
     int MarkerTop() const { return panel.focusMarker().top / panel.pixelScaleY; }
 };
 
-TEST_F(RowFocus, TheMarkerFollowsTheFocusedRowTheTickClearsItAndTheFrameHandsTheFocusBack) {
+TEST_F(RowFocus, TheMarkerFollowsTheFocusedRowWhichTheKeysMoveAndTheTickAndTheFrameHandBack) {
     ASSERT_TRUE(StartFocused());
     FocusRow(104);
     ASSERT_TRUE(panel.FocusMarkerShown());
@@ -57,10 +57,8 @@ TEST_F(RowFocus, TheMarkerFollowsTheFocusedRowTheTickClearsItAndTheFrameHandsThe
     FocusRow(109);
     SetFocus(panel.View());
     EXPECT_EQ(GetFocus(), RowControl(kFamilyCheckBox, 109));
-}
 
-TEST_F(RowFocus, HomeEndTheArrowsAndTabMoveThroughTheListAndScrollIt) {
-    ASSERT_TRUE(StartFocused());
+    // Home, End, the arrows and Tab move through the list and scroll it.
     ASSERT_TRUE(panel.scrollBar().Enabled()) << "a list longer than the window";
     FocusRow(101);
     Key(VK_END);
@@ -88,15 +86,15 @@ TEST_F(RowFocus, HomeEndTheArrowsAndTabMoveThroughTheListAndScrollIt) {
     FocusRow(inView);
     ASSERT_EQ(ScrollValue(), 0) << "already in view: no scroll";
     Key(VK_TAB);
-    const ToolRow* next = panel.list().Find(panel.focusedToolId);
-    ASSERT_NE(next, nullptr);
-    const kk::RowControl& sw = next->kindTag == "2" ? next->button : next->checkBox;
+    const ToolRow* tabbed = panel.list().Find(panel.focusedToolId);
+    ASSERT_NE(tabbed, nullptr);
+    const kk::RowControl& sw = tabbed->kindTag == "2" ? tabbed->button : tabbed->checkBox;
     EXPECT_GT(ScrollValue(), 0);
     EXPECT_GE(ScrollValue() + bar.FrameHeight(), sw.top + 2 * sw.height) << "the new switch and one more in view";
     EXPECT_LT(ScrollValue(), sw.top) << "scrolled no further than needed";
 }
 
-TEST_F(RowFocus, EndStopsAtAWithdrawnLastPluginAndACaptionCutShortShowsInFullOverItself) {
+TEST_F(RowFocus, EndStopsAtAWithdrawnLastPluginACaptionCutShortShowsInFullAndAButtonIsPressedOnlyUnderThePointer) {
     AddPlugin("Aquiet", "");  // enumerated first, so listed last; withdrawn without a caption
     AddPlugin("Long", "A plugin whose caption is far too long for the narrowest window there is");
     ASSERT_TRUE(StartFocused());
@@ -136,10 +134,8 @@ TEST_F(RowFocus, EndStopsAtAWithdrawnLastPluginAndACaptionCutShortShowsInFullOve
     ASSERT_LT(wide.bottom, GetSystemMetrics(SM_CYSCREEN)) << "the caption is on the screen";
     MouseTo(POINT{wide.left + 5, wide.top + 3});
     EXPECT_FALSE(IsWindowVisible(tip) || panel.TooltipToolId());
-}
 
-TEST_F(RowFocus, TheSettingsButtonLooksPressedOnlyWhileThePointerIsInside) {
-    ASSERT_TRUE(StartFocused());
+    // The settings button looks pressed only while the pointer is inside.
     const ToolRow* row = panel.list().Find(117);  // a settings row on every version
     ASSERT_TRUE(row && row->button);
     HWND button = row->button.hwnd;

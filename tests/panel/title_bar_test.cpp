@@ -39,8 +39,22 @@ protected:
     void Click(POINT at) { Press(at), Release(at); }
 };
 
-TEST_F(TitleBar, TheHitTestMovesFromTheCaptionAndSizesFromEdgesAndCorners) {
+TEST_F(TitleBar, TheHitTestMovesAndSizesTheWindowDownToTheMinimumAndAButtonActsOnlyWhenReleasedWhereItWasPressed) {
     ASSERT_TRUE(Start());
+    SetWindowPos(panel.hwnd(), nullptr, 100, 100, 600, 450, SWP_NOZORDER);
+    Pump();
+    BringToFront();
+    const SIZE c = Client();
+    Drag(Screen(c.cx - 5, c.cy - 5), Screen(c.cx - 105, c.cy - 55));
+    RECT r = OnScreen(panel.hwnd());
+    EXPECT_EQ(r.left, 100) << "sized from the bottom-right corner";
+    EXPECT_EQ(std::make_pair(r.right - r.left, r.bottom - r.top), std::make_pair(500L, 400L));
+    // Far past the minimum: it stops at 440 x 300.
+    const SIZE now = Client();
+    Drag(Screen(now.cx - 5, now.cy - 5), Screen(now.cx - 400, now.cy - 300));
+    r = OnScreen(panel.hwnd());
+    EXPECT_EQ(std::make_pair(r.right - r.left, r.bottom - r.top), std::make_pair(440L, 300L));
+
     Resize(600, 400);
     const int w = Client().cx, h = Client().cy;
     RECT logo;
@@ -66,27 +80,9 @@ TEST_F(TitleBar, TheHitTestMovesFromTheCaptionAndSizesFromEdgesAndCorners) {
     EXPECT_EQ(Hit(m.cx - 5, m.cy - 5), HTCLIENT);
     EXPECT_EQ(Hit(-1, 100), HTCLIENT);
     EXPECT_EQ(Hit(100, 5), HTCAPTION);
-}
 
-TEST_F(TitleBar, DraggingTheCornerResizesDownToTheMinimum) {
-    ASSERT_TRUE(Start());
-    SetWindowPos(panel.hwnd(), nullptr, 100, 100, 600, 450, SWP_NOZORDER);
-    Pump();
-    BringToFront();
-    const SIZE c = Client();
-    Drag(Screen(c.cx - 5, c.cy - 5), Screen(c.cx - 105, c.cy - 55));
-    RECT r = OnScreen(panel.hwnd());
-    EXPECT_EQ(r.left, 100) << "sized from the bottom-right corner";
-    EXPECT_EQ(std::make_pair(r.right - r.left, r.bottom - r.top), std::make_pair(500L, 400L));
-    // Far past the minimum: it stops at 440 x 300.
-    const SIZE now = Client();
-    Drag(Screen(now.cx - 5, now.cy - 5), Screen(now.cx - 400, now.cy - 300));
-    r = OnScreen(panel.hwnd());
-    EXPECT_EQ(std::make_pair(r.right - r.left, r.bottom - r.top), std::make_pair(440L, 300L));
-}
-
-TEST_F(TitleBar, AButtonActsOnlyWhenReleasedWhereItWasPressedAndLeavesTheFocusOnTheListOrOnCancel) {
-    ASSERT_TRUE(Start());
+    // A title-bar button acts only when released where it was pressed, and leaves the focus on the list or on Cancel.
+    ShowWindow(panel.hwnd(), SW_RESTORE);
     BringToFront();
     TitleButtons& strip = panel.titleButtons();
     SetFocus(panel.Control(kIdAbout));

@@ -11,8 +11,6 @@ namespace {
 
 const char kDebugKey[] = "SOFTWARE\\Marrowby\\Kestrelkit\\debug";
 
-bool Visible(HWND hwnd) { return hwnd && (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE); }
-
 // Counts the enumerations of the plugin key while it observes them.
 int g_pluginEnumerations = 0;
 void CountPluginEnumerations(HKEY root, const std::string& key, void*) {
@@ -21,10 +19,15 @@ void CountPluginEnumerations(HKEY root, const std::string& key, void*) {
 
 class ToolList : public PanelTest {};
 
-TEST_F(ToolList, PluginsFollowTheirHeadingInReverseOrderFromOneEnumeration) {
+TEST_F(ToolList, PluginsFollowTheirHeadingInReverseOrderFromOneEnumerationAndDetectedStatesSetSwitchesAndTags) {
     AddPlugin("Alpha", "Alpha tool");
     AddPlugin("Bravo", "Bravo tool", "Open Bravo...");
     AddPlugin("Charlie", "Charlie tool");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "ClearTemp", "1");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPrompt", "2");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptApp", "cmd.exe");
+    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptCLP", "/k");
+    SetString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "MenuShowDelay", "65534");
     ObserveEnumerations(CountPluginEnumerations, nullptr);
     ASSERT_TRUE(Start());
     ASSERT_EQ(panel.RowCount(), 44);
@@ -45,36 +48,8 @@ TEST_F(ToolList, PluginsFollowTheirHeadingInReverseOrderFromOneEnumeration) {
     EXPECT_EQ(PluginKeyForToolId(303), JoinKey(kPluginsKey, "Charlie"));
     EXPECT_EQ(g_pluginEnumerations, 1) << "detection, the rows and the key look-up read the list the start made";
     ObserveEnumerations(nullptr, nullptr);
-}
 
-TEST_F(ToolList, TheDebugKeyWithdrawsARowAndLeavesNoGapAndWithoutPluginsTheirHeadingIsLeftOut) {
-    SetString(HKEY_CURRENT_USER, kDebugKey, "153", "1");
-    SetString(HKEY_CURRENT_USER, kDebugKey, "104", "");  // empty: no effect
-    ASSERT_TRUE(Start());
-    ASSERT_EQ(panel.RowCount(), 40);
-    EXPECT_EQ(RowControl(kFamilyCaptionTitle, 907), nullptr);
-    for (int p = 1; p <= panel.RowCount(); ++p) EXPECT_FALSE(panel.ChangedShown(panel.ToolIdAt(p))) << p;
-    EXPECT_FALSE(IsWindowEnabled(panel.Control(kIdApply))) << "nothing to apply at the start";
-    EXPECT_EQ(panel.KindTag(153), "4");
-    EXPECT_FALSE(Visible(RowControl(kFamilyCaptionTitle, 153)));
-    EXPECT_FALSE(Visible(RowControl(kFamilyDescription, 153)));
-    EXPECT_EQ(RowControl(kFamilyCheckBox, 153), nullptr);
-    EXPECT_EQ(RowControl(kFamilyHLink, 153), nullptr) << "the withdrawn row loses its link too";
-    EXPECT_NE(RowControl(kFamilyCheckBox, 104), nullptr);
-
-    ASSERT_EQ(std::make_pair(panel.ToolIdAt(24), panel.ToolIdAt(25)), std::make_pair(153, 105));
-    EXPECT_EQ(OnSurface(kFamilyChanged, 153).top, OnSurface(kFamilyCaptionTitle, 105).top)
-        << "the withdrawn row takes no room: the next row starts where it starts";
-}
-
-TEST_F(ToolList, DetectedStatesSetTheSwitchesAndTags) {
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "ClearTemp", "1");
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPrompt", "2");
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptApp", "cmd.exe");
-    SetString(HKEY_CURRENT_USER, kSuiteKey, "CommandPromptCLP", "/k");
-    SetString(HKEY_CURRENT_USER, "Control Panel\\Desktop", "MenuShowDelay", "65534");
-    ASSERT_TRUE(Start());
-    // Value, box and tag of on/off rows; a "#" link carries the settings, the box keeps only the flag.
+    // Detected states: value, box and tag of on/off rows; a "#" link carries the settings, the box keeps only the flag.
     EXPECT_EQ(std::to_string(panel.CheckValue(153)) + std::to_string(Checked(153)) + panel.CheckTag(153), "111");
     EXPECT_FALSE(panel.ChangedShown(153));
     EXPECT_EQ(std::to_string(panel.CheckValue(107)) + panel.CheckTag(107), "00");
@@ -86,6 +61,26 @@ TEST_F(ToolList, DetectedStatesSetTheSwitchesAndTags) {
     EXPECT_TRUE(RowControl(kFamilyButtonObject, 123) && !RowControl(kFamilyCheckBox, 123));
     // Kinds a row does not have read empty.
     EXPECT_EQ(panel.ButtonTag(153) + panel.CheckTag(123) + panel.KindTag(555), "");
+}
+
+TEST_F(ToolList, TheDebugKeyWithdrawsARowAndLeavesNoGapAndWithoutPluginsTheirHeadingIsLeftOut) {
+    SetString(HKEY_CURRENT_USER, kDebugKey, "153", "1");
+    SetString(HKEY_CURRENT_USER, kDebugKey, "104", "");  // empty: no effect
+    ASSERT_TRUE(Start());
+    ASSERT_EQ(panel.RowCount(), 40);
+    EXPECT_EQ(RowControl(kFamilyCaptionTitle, 907), nullptr);
+    for (int p = 1; p <= panel.RowCount(); ++p) EXPECT_FALSE(panel.ChangedShown(panel.ToolIdAt(p))) << p;
+    EXPECT_FALSE(IsWindowEnabled(panel.Control(kIdApply))) << "nothing to apply at the start";
+    EXPECT_EQ(panel.KindTag(153), "4");
+    EXPECT_FALSE(IsWindowVisible(RowControl(kFamilyCaptionTitle, 153)));
+    EXPECT_FALSE(IsWindowVisible(RowControl(kFamilyDescription, 153)));
+    EXPECT_EQ(RowControl(kFamilyCheckBox, 153), nullptr);
+    EXPECT_EQ(RowControl(kFamilyHLink, 153), nullptr) << "the withdrawn row loses its link too";
+    EXPECT_NE(RowControl(kFamilyCheckBox, 104), nullptr);
+
+    ASSERT_EQ(std::make_pair(panel.ToolIdAt(24), panel.ToolIdAt(25)), std::make_pair(153, 105));
+    EXPECT_EQ(OnSurface(kFamilyChanged, 153).top, OnSurface(kFamilyCaptionTitle, 105).top)
+        << "the withdrawn row takes no room: the next row starts where it starts";
 }
 
 }  // namespace

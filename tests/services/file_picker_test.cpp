@@ -5,10 +5,12 @@
 #include "services/file_picker.h"
 
 #include "engine/product_version.h"
+#include "pages/page_controls.h"
 #include "support/test_env.h"
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <dlgs.h>
 
 #include <algorithm>
@@ -41,47 +43,25 @@ TEST(FilePickerRecord, IsFilledForTheCommandPromptPageInTheSizeTheLibraryKnows) 
     EXPECT_TRUE(IsNewComdlg()) << "Wine's library reports 6.0";
 }
 
-struct Search {
-    const char* className;
-    HWND found = nullptr;
-};
-BOOL CALLBACK TakeFirst(HWND hwnd, LPARAM data) {
-    auto* search = reinterpret_cast<Search*>(data);
-    char name[32] = {};
-    GetClassNameA(hwnd, name, sizeof name);
-    if (lstrcmpiA(name, search->className) != 0 || !IsWindowVisible(hwnd)) return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
-std::string Text(HWND hwnd) {
-    char buffer[MAX_PATH] = {};
-    GetWindowTextA(hwnd, buffer, sizeof buffer);
-    return buffer;
-}
-
 TEST(FilePickerDialog, ChoosingAFileReturnsItsFullPathAndARefusedRecordNothing) {
     const std::string folder = kktest::MakeTempFolder("picker");
     if (FILE* f = std::fopen((folder + "tool.exe").c_str(), "wb")) std::fclose(f);
     HWND owner = CreateWindowExA(0, "STATIC", "Picker owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200,
                                  nullptr, nullptr, nullptr, nullptr);
-    // A second thread plays the user: finds the dialog, reads it, types the
-    // name (in the edit inside cmb13, or the plain edt1) and presses Open.
+    // A second thread plays the user: finds the dialog, reads it, types the name (in the edit of the cmb13 ComboBoxEx,
+    // or the plain edt1) and presses Open.
     std::string title, fileType;
     HWND dialogOwner = nullptr, dialog = nullptr;
     bool closed = false;
-    const DWORD thread = GetCurrentThreadId();
     std::thread user([&] {
-        Search search{"#32770"}, edit{"Edit"};
-        for (int n = 0; n < 200 && !search.found; ++n, Sleep(50))
-            EnumThreadWindows(thread, TakeFirst, reinterpret_cast<LPARAM>(&search));
-        if (!(dialog = search.found)) return;
-        title = Text(dialog);
+        for (int n = 0; n < 200 && !(dialog && IsWindowVisible(dialog)); ++n, Sleep(50))
+            dialog = FindWindowA("#32770", nullptr);
+        if (!dialog) return;
+        title = kk::ControlText(dialog);
         dialogOwner = GetWindow(dialog, GW_OWNER);
-        fileType = Text(GetDlgItem(dialog, cmb1));
-        EnumChildWindows(GetDlgItem(dialog, cmb13), TakeFirst, reinterpret_cast<LPARAM>(&edit));
-        SendMessageA(edit.found ? edit.found : GetDlgItem(dialog, edt1), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>("tool.exe"));
+        fileType = kk::ControlText(GetDlgItem(dialog, cmb1));
+        HWND edit = reinterpret_cast<HWND>(SendMessageA(GetDlgItem(dialog, cmb13), CBEM_GETEDITCONTROL, 0, 0));
+        SendMessageA(edit ? edit : GetDlgItem(dialog, edt1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("tool.exe"));
         PostMessageA(dialog, WM_COMMAND, IDOK, 0);
         for (int n = 0; n < 100 && IsWindow(dialog); ++n) Sleep(50);
         if (!(closed = !IsWindow(dialog))) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
