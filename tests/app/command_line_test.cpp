@@ -1,5 +1,5 @@
-// The start modes as the command line selects them. The quoted program path,
-// both update modes and the trailing blank are also driven end to end.
+// The start modes as the command line selects them. The quoted program path
+// and both update modes are also driven end to end.
 #include "app/command_line.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +13,9 @@ TEST(CommandLine, TailAfterTheProgramNameSelectsTheMode) {
     EXPECT_EQ(CommandLineTail(nullptr), "");
     // The update modes need the exact whole text; uninstall may be anywhere in it.
     EXPECT_EQ(ModeFromCommandLine("/updatecheckchm"), StartMode::UpdateCheckFromHelp);
-    for (const char* other : {"/UPDATECHECK", "x /updatecheck", ""})
+    for (const char* other : {"/UPDATECHECK", "x /updatecheck", "", "/updatecheck "})
         EXPECT_EQ(ModeFromCommandLine(other), StartMode::Panel) << '"' << other << '"';
+    EXPECT_EQ(CommandLineTail("panel.exe /updatecheck "), "/updatecheck ") << "a trailing blank is part of it";
     EXPECT_TRUE(WantsUninstall("quiet /uninstall now"));
     EXPECT_FALSE(WantsUninstall("/Uninstall"));
 }

@@ -136,13 +136,6 @@ TEST_F(Startup, EachUpdateCheckReplyGetsItsBoxAndOnlyYesOpensTheDownloadPage) {
     }
 }
 
-TEST_F(Startup, ATrailingBlankStartsThePanelInsteadOfAnUpdateCheck) {
-    Process panel = Process::Start(exe, "/updatecheck ");
-    ASSERT_TRUE(panel.WaitForWindow(kMainWindowClass));
-    EXPECT_FALSE(panel.ShowedMessageBox());
-    EXPECT_TRUE(server.RequestedPaths().empty());
-}
-
 TEST(PanelFile, CarriesNoUpdateHostInTheClear) {
     const std::string bytes = ReadFileBytes(WinePath(KK_PANEL_EXE));
     ASSERT_NE(bytes.find("Marrowby Kestrelkit"), std::string::npos) << "not the panel's file";

@@ -14,13 +14,9 @@ using namespace kk;
 
 namespace {
 
-class UpdateCheck : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_FALSE(server.BaseUrl().empty()) << "the stand-in server did not start"; }
+TEST(UpdateCheck, FetchTrimsLineBreaksBlanksAndNulsAndGivesNothingForBadReplies) {
     kktest::UpdateServer server;
-};
-
-TEST_F(UpdateCheck, FetchTrimsLineBreaksBlanksAndNulsAndGivesNothingForBadReplies) {
+    ASSERT_FALSE(server.BaseUrl().empty()) << "the stand-in server did not start";
     server.Reply(200, std::string("\r\n  4.3.0 \0\r\n", 12));
     EXPECT_EQ(FetchUrlText(server.BaseUrl() + "x"), "4.3.0");
     const std::string longReply(300, 'v');  // more than one 128-byte chunk
@@ -37,7 +33,9 @@ std::atomic<int> g_ticks{0};
 // Named: a lambda has no stdcall form for the 32-bit build.
 void CALLBACK CountTick(HWND, UINT, UINT_PTR, DWORD) { ++g_ticks; }
 
-TEST_F(UpdateCheck, AStalledServerCostsOnlyTheDeadlineAndTheThreadKeepsAnswering) {
+TEST(UpdateCheck, AStalledServerCostsOnlyTheDeadlineAndTheThreadKeepsAnswering) {
+    kktest::UpdateServer server;
+    ASSERT_FALSE(server.BaseUrl().empty()) << "the stand-in server did not start";
     const DWORD deadline = 1000, stall = 4000, slack = 1000;
     g_ticks = 0;
     // A timer of this thread and a message sent from another must be handled during the wait.
