@@ -505,10 +505,11 @@ void CopyKey(HKEY sourceRoot, const std::string& sourceKey, HKEY targetRoot, con
         copied.push_back({name, REG_SZ, GetString(sourceRoot, sourceKey, name)});
         SetString(targetRoot, targetKey, name, copied.back().text);
     }
-    // What was written is what a whole read of the copy would give.
+    // What was written is what a whole read of the copy would give; a short list is not worth asking the key.
     DWORD count = 0;
     FILETIME written{};
-    UniqueKey k = g_overlay ? UniqueKey() : OpenExisting(targetRoot, targetKey);
+    const bool worth = !g_overlay && copied.size() >= kValuesWorthAnImage;
+    UniqueKey k = worth ? OpenExisting(targetRoot, targetKey) : UniqueKey();
     if (k && RegQueryInfoKeyA(k.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
                               nullptr, nullptr, &written) == ERROR_SUCCESS)
         KeepImage(targetRoot, targetKey, count, written, std::move(copied));
