@@ -1,5 +1,7 @@
 #include "floor_windows.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -88,6 +90,26 @@ void Standardise(WindowRecord& r) {
     }
 }
 
+// Empty rows under one column: a bare list the page's length, whose scroll
+// bar is the page's.
+void AddRows(HWND list, const WindowRecord& r) {
+    RECT client{};
+    GetClientRect(list, &client);
+    LVCOLUMNA column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = client.right - GetSystemMetrics(SM_CXVSCROLL);
+    SendMessageA(list, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+    if (r.style & LVS_OWNERDATA) {
+        SendMessageA(list, LVM_SETITEMCOUNT, r.rows, 0);
+        return;
+    }
+    LVITEMA item{};
+    item.mask = LVIF_TEXT;
+    item.pszText = const_cast<char*>("");
+    for (item.iItem = 0; item.iItem < r.rows; ++item.iItem)
+        SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
 LRESULT CALLBACK FloorProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     if (msg == WM_DESTROY) PostQuitMessage(0);
     return DefWindowProcA(hwnd, msg, wp, lp);
@@ -110,6 +132,7 @@ std::vector<WindowRecord> RecordTree(HWND top, int surfaceId) {
             if (all[i] == parent) r.parent = static_cast<int>(i);
         r.moves = r.id == surfaceId || (r.parent >= 0 && records[r.parent].moves);
         r.start = PlaceOf(hwnd);
+        if (r.className == "SysListView32") r.rows = static_cast<int>(SendMessageA(hwnd, LVM_GETITEMCOUNT, 0, 0));
         records.push_back(r);
     }
     for (WindowRecord& r : records) Standardise(r);
@@ -126,7 +149,8 @@ bool SaveRecords(const std::string& path, const std::vector<WindowRecord>& recor
     if (!f) return false;
     std::fprintf(f, "%ld %ld\n", startSize.cx, startSize.cy);
     for (const WindowRecord& r : records) {
-        std::fprintf(f, "%s\t%lx\t%lx\t%d\t%d\t%d", r.className.c_str(), r.style, r.exStyle, r.id, r.parent, r.moves);
+        std::fprintf(f, "%s\t%lx\t%lx\t%d\t%d\t%d\t%d", r.className.c_str(), r.style, r.exStyle, r.id, r.parent,
+                     r.moves, r.rows);
         for (const RECT* p : {&r.start, &r.a, &r.b}) std::fprintf(f, "\t%ld %ld %ld %ld", p->left, p->top, p->right, p->bottom);
         std::fprintf(f, "\t%s\n", Escape(r.text).c_str());
     }
@@ -149,10 +173,10 @@ bool LoadRecords(const std::string& path, std::vector<WindowRecord>& records, SI
         char cls[128] = {};
         int moves = 0, consumed = 0;
         unsigned long style = 0, exStyle = 0;
-        if (std::sscanf(line, "%127[^\t]\t%lx\t%lx\t%d\t%d\t%d\t%ld %ld %ld %ld\t%ld %ld %ld %ld\t%ld %ld %ld %ld\t%n", cls,
-                        &style, &exStyle, &r.id, &r.parent, &moves, &r.start.left, &r.start.top, &r.start.right,
-                        &r.start.bottom, &r.a.left, &r.a.top, &r.a.right, &r.a.bottom, &r.b.left, &r.b.top, &r.b.right,
-                        &r.b.bottom, &consumed) < 18)
+        if (std::sscanf(line, "%127[^\t]\t%lx\t%lx\t%d\t%d\t%d\t%d\t%ld %ld %ld %ld\t%ld %ld %ld %ld\t%ld %ld %ld %ld\t%n",
+                        cls, &style, &exStyle, &r.id, &r.parent, &moves, &r.rows, &r.start.left, &r.start.top,
+                        &r.start.right, &r.start.bottom, &r.a.left, &r.a.top, &r.a.right, &r.a.bottom, &r.b.left,
+                        &r.b.top, &r.b.right, &r.b.bottom, &consumed) < 19)
             continue;
         r.className = cls;
         r.style = style;
@@ -185,6 +209,7 @@ HWND CreateFloor(const std::vector<WindowRecord>& records, SIZE outer, std::vect
                                     r.start.right - r.start.left, r.start.bottom - r.start.top, parent,
                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(r.id)), instance, nullptr);
         SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (r.rows > 0) AddRows(hwnd, r);
         windows.push_back(hwnd);
     }
     return top;

@@ -18,6 +18,7 @@ struct WindowRecord {
     int parent = -1;  // index of the parent record; -1: the top-level window
     bool moves = false;  // the list surface and its rows: what a relayout moves
     RECT start{}, a{}, b{};  // in the parent's client area: at start-up, and at the two relayout sizes
+    int rows = 0;  // a list view's rows: as many in the floor's list give it the same scroll bar
     std::string text;
 };
 

@@ -269,7 +269,8 @@ void CountReorderPaints(HWND dialog, int& reorder, int& plain) {
 }
 
 // The same windows as the dialog, made by a bare program, to their first
-// complete paint.
+// complete paint; its lists hold as many rows as the page's, so they show
+// the same scroll bars.
 std::vector<double> TimeFloorDialog(const std::vector<WindowRecord>& records, SIZE outer, int rounds) {
     std::vector<double> ms;
     for (int i = 0; i < rounds; ++i) {
@@ -299,7 +300,7 @@ void TimeListPages() {
     } kPages[] = {{104, "the details page"}, {130, "the Autoplay page"}, {142, "the Places Bar page"},
                   {145, "the Alt-Tab page"}, {150, "the hotkeys page (500)"}};
     std::printf("opening the settings dialog on a page, beside the menu speed page (goal) and beside a bare\n"
-                "program making the same windows, each opened in turn with the page:\n");
+                "program making the same windows (lists as long), each opened in turn with the page:\n");
     for (const auto& page : kPages) {
         std::vector<WindowRecord> records;
         SIZE outer{};
