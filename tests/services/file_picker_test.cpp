@@ -6,6 +6,7 @@
 
 #include "engine/product_version.h"
 #include "pages/page_controls.h"
+#include "support/message_pump.h"
 #include "support/test_env.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +16,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <thread>
 
 using namespace kk::ModOpenSaveDlg;
 
@@ -48,31 +48,24 @@ TEST(FilePickerDialog, ChoosingAFileReturnsItsFullPathAndARefusedRecordNothing) 
     if (FILE* f = std::fopen((folder + "tool.exe").c_str(), "wb")) std::fclose(f);
     HWND owner = CreateWindowExA(0, "STATIC", "Picker owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200,
                                  nullptr, nullptr, nullptr, nullptr);
-    // A second thread plays the user: finds the dialog, reads it, types the name (in the edit of the cmb13 ComboBoxEx,
-    // or the plain edt1) and presses Open.
+    // A second thread plays the user: reads the dialog, types the name (in the edit of the cmb13 ComboBoxEx, or the
+    // plain edt1) and presses Open.
     std::string title, fileType;
-    HWND dialogOwner = nullptr, dialog = nullptr;
-    bool closed = false;
-    std::thread user([&] {
-        for (int n = 0; n < 200 && !(dialog && IsWindowVisible(dialog)); ++n, Sleep(50))
-            dialog = FindWindowA("#32770", nullptr);
-        if (!dialog) return;
-        title = kk::ControlText(dialog);
-        dialogOwner = GetWindow(dialog, GW_OWNER);
-        fileType = kk::ControlText(GetDlgItem(dialog, cmb1));
-        HWND edit = reinterpret_cast<HWND>(SendMessageA(GetDlgItem(dialog, cmb13), CBEM_GETEDITCONTROL, 0, 0));
-        SendMessageA(edit ? edit : GetDlgItem(dialog, edt1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("tool.exe"));
-        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
-        for (int n = 0; n < 100 && IsWindow(dialog); ++n) Sleep(50);
-        if (!(closed = !IsWindow(dialog))) PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
-    });
-    const std::string chosen = ShowOpen(owner, kTitle, folder + "cmd.exe", kFilter);
-    user.join();
-    ASSERT_TRUE(dialog) << "no Open dialog appeared";
-    EXPECT_TRUE(closed) << "Open did not close the dialog";
+    std::string chosen;
+    const kktest::ModalRun run = kktest::RunModalAsUser(
+        owner, "#32770",
+        [&](HWND dialog) {
+            title = kk::ControlText(dialog);
+            fileType = kk::ControlText(GetDlgItem(dialog, cmb1));
+            HWND edit = reinterpret_cast<HWND>(SendMessageA(GetDlgItem(dialog, cmb13), CBEM_GETEDITCONTROL, 0, 0));
+            SendMessageA(edit ? edit : GetDlgItem(dialog, edt1), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("tool.exe"));
+            PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        },
+        [&] { chosen = ShowOpen(owner, kTitle, folder + "cmd.exe", kFilter); });
+    ASSERT_TRUE(run.window) << "no Open dialog appeared, owned by the caller's window";
+    EXPECT_TRUE(run.closedByUser) << "Open did not close the dialog";
     EXPECT_EQ(chosen, folder + "tool.exe") << "found in the initial folder";
     EXPECT_EQ(title, kTitle);
-    EXPECT_EQ(dialogOwner, owner);
     EXPECT_EQ(fileType, "Applications (*.exe)");
 
     OpenRecord refused(owner, kTitle, "", kFilter, true);

@@ -5,6 +5,8 @@
 #include "services/folder_browser.h"
 
 #include "engine/registry.h"
+#include "pages/page_controls.h"
+#include "support/message_pump.h"
 #include "support/recorder.h"
 #include "support/test_env.h"
 
@@ -12,7 +14,6 @@
 #include <commctrl.h>
 
 #include <functional>
-#include <thread>
 
 using namespace kk;
 
@@ -42,26 +43,25 @@ protected:
         FolderChoice() = entry;
         HWND owner = CreateWindowExA(0, "STATIC", "Owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200, 100,
                                      nullptr, nullptr, nullptr, nullptr);
-        std::thread thread([&] {
-            HWND dialog = nullptr;
-            for (int n = 0; n < 200 && !(dialog && IsWindowVisible(dialog)); ++n, Sleep(50))
-                dialog = FindWindowA(kFolderBrowseClass, kFolderBrowseTitle);
-            if (!dialog) return;
-            ownedAndModal = GetWindow(dialog, GW_OWNER) == owner && !IsWindowEnabled(owner);
-            user(dialog, GetDlgItem(dialog, kIdBrowseTree));
-            for (int n = 0; n < 100 && IsWindow(dialog); ++n) Sleep(50);
-            if ((leftOpen = IsWindow(dialog) != FALSE)) PostMessageA(dialog, WM_CLOSE, 0, 0);
-        });
-        BrowseForFolder(owner);
-        thread.join();
-        EXPECT_TRUE(ownedAndModal && IsWindowEnabled(owner)) << "the owner waits, disabled, and is enabled again";
-        EXPECT_FALSE(leftOpen);
+        bool modal = false;
+        std::string title;
+        const kktest::ModalRun run = kktest::RunModalAsUser(
+            owner, kFolderBrowseClass,
+            [&](HWND dialog) {
+                modal = !IsWindowEnabled(owner);
+                title = ControlText(dialog);
+                user(dialog, GetDlgItem(dialog, kIdBrowseTree));
+            },
+            [&] { BrowseForFolder(owner); });
+        EXPECT_TRUE(run.window) << "no folder browser appeared";
+        EXPECT_EQ(title, kFolderBrowseTitle);
+        EXPECT_TRUE(modal && IsWindowEnabled(owner)) << "the owner waits, disabled, and is enabled again";
+        EXPECT_TRUE(run.closedByUser);
         DestroyWindow(owner);
         return FolderChoice();
     }
 
     kktest::SystemRecorder recorder;
-    bool ownedAndModal = false, leftOpen = false;
 };
 
 TEST_F(FolderBrowser, ReturnsTheChosenFolderTheDesktopTheEntryOnTheCloseBoxAndNothingOnCancelAndRefusesANonFolder) {

@@ -1,6 +1,34 @@
 #include "support/message_pump.h"
 
+#include <atomic>
+#include <cstring>
+#include <thread>
+
 namespace kktest {
+namespace {
+
+// A top-level window owned by owner, of that class (any class when null).
+HWND OwnedWindow(HWND owner, const char* className) {
+    struct Search {
+        HWND owner;
+        const char* className;
+        HWND found;
+    } search{owner, className, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(lp);
+            char name[64] = {};
+            GetClassNameA(hwnd, name, sizeof name);
+            if (GetWindow(hwnd, GW_OWNER) != s.owner || (s.className && std::strcmp(name, s.className) != 0))
+                return TRUE;
+            s.found = hwnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
 
 void Pump(HWND dialog, const PreFilter& first) {
     MSG msg;
@@ -21,6 +49,27 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs, HWND dialog, 
         if (static_cast<LONG>(GetTickCount() - until) > 0) return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
+}
+
+ModalRun RunModalAsUser(HWND owner, const char* className, const std::function<void(HWND)>& user,
+                        const std::function<void()>& modal) {
+    ModalRun run;
+    std::atomic<bool> returned{false};
+    std::thread player([&] {
+        for (int n = 0; n < 200 && !returned && !(run.window && IsWindowVisible(run.window)); ++n, Sleep(50))
+            run.window = OwnedWindow(owner, className);
+        if (run.window && !returned) {
+            user(run.window);
+            for (int n = 0; n < 100 && IsWindow(run.window); ++n) Sleep(50);
+            run.closedByUser = !IsWindow(run.window);
+        }
+        for (; !returned; Sleep(50))
+            if (HWND open = OwnedWindow(owner, nullptr)) PostMessageA(open, WM_CLOSE, 0, 0);
+    });
+    modal();
+    returned = true;
+    player.join();
+    return run;
 }
 
 }  // namespace kktest

@@ -17,4 +17,18 @@ void Pump(HWND dialog = nullptr, const PreFilter& first = {});
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 3000, HWND dialog = nullptr,
                const PreFilter& first = {});
 
+// What a modal call shown for owner left behind: the window of the asked
+// class that owner came to own (null when none showed within ten seconds),
+// and whether it closed by the user's doing.
+struct ModalRun {
+    HWND window = nullptr;
+    bool closedByUser = false;
+};
+// Runs modal (a call that shows a modal window for owner) on this thread
+// while a second thread plays the user on that window. Whatever owner still
+// owns afterwards is closed, so a modal call that went wrong fails the test
+// instead of holding it until the test run's time-out.
+ModalRun RunModalAsUser(HWND owner, const char* className, const std::function<void(HWND)>& user,
+                        const std::function<void()>& modal);
+
 }  // namespace kktest
