@@ -93,6 +93,7 @@ private:
     void Refresh(int first, int last);
     void ShowRow(NMLVDISPINFOA& info) const;
     void SettleWhileHidden();
+    void PaintThroughMemory();
     void EndDrag(bool drop);
 
     HWND hwnd_ = nullptr;
