@@ -123,6 +123,7 @@ public:
     }
 
     void Fill(const std::string& pageValue) override {
+        HoldDrawing(true);
         FillList(kIdPlacesSortList, kSortFields);
         FillList(kIdPlacesView, kViews);
         SelectDigit(kIdPlacesView, CharAt(pageValue, kViewChar));
@@ -136,6 +137,7 @@ public:
             ShowPlace(i, rest.substr(0, end));
             rest = end == std::string::npos ? std::string() : rest.substr(end + 1);
         }
+        HoldDrawing(false);
     }
 
     bool Accept(std::string& pageValue) override {
@@ -166,6 +168,15 @@ public:
     }
 
 private:
+    // The seven lists fill with their drawing held: a list box that hears of
+    // each entry as it comes sets its scroll bar for every one.
+    void HoldDrawing(bool hold) {
+        for (int i = -2; i < kPlaceCount; ++i) {
+            const int id = i == -2 ? kIdPlacesSortList : i == -1 ? kIdPlacesView : kIdPlace + i;
+            SendMessageA(Item(id), WM_SETREDRAW, hold ? FALSE : TRUE, 0);
+        }
+    }
+
     template <size_t N>
     void FillList(int id, const char* const (&entries)[N]) {
         for (const char* entry : entries) SendMessageA(Item(id), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
