@@ -1,7 +1,6 @@
 #include "support/message_pump.h"
 
 #include <atomic>
-#include <cstring>
 #include <thread>
 
 namespace kktest {
@@ -9,23 +8,9 @@ namespace {
 
 // A top-level window owned by owner, of that class (any class when null).
 HWND OwnedWindow(HWND owner, const char* className) {
-    struct Search {
-        HWND owner;
-        const char* className;
-        HWND found;
-    } search{owner, className, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(lp);
-            char name[64] = {};
-            GetClassNameA(hwnd, name, sizeof name);
-            if (GetWindow(hwnd, GW_OWNER) != s.owner || (s.className && std::strcmp(name, s.className) != 0))
-                return TRUE;
-            s.found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    for (HWND w = FindWindowExA(nullptr, nullptr, className, nullptr); w; w = FindWindowExA(nullptr, w, className, nullptr))
+        if (GetWindow(w, GW_OWNER) == owner) return w;
+    return nullptr;
 }
 
 }  // namespace
