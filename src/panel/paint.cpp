@@ -28,14 +28,16 @@ void FrameSolid(HDC dc, const RECT& r, COLORREF colour) {
 }
 
 SIZE ControlTextSize(HWND control, const std::string& text, UINT format, int wrapWidth) {
-    HDC dc = GetDC(control);
+    // A memory DC of the screen measures as the control's own DC would (the
+    // same device and font); under Wine a window's DC costs about 0.3 ms to
+    // get and give back, and a layout measures every description.
+    UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     if (!dc) return SIZE{0, 0};
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    HGDIOBJ old = SelectObject(dc.get(), reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
     RECT r{0, 0, wrapWidth, 0};
     if (wrapWidth > 0) format |= DT_WORDBREAK;
-    DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_CALCRECT);
-    SelectObject(dc, old);
-    ReleaseDC(control, dc);
+    DrawTextA(dc.get(), text.c_str(), static_cast<int>(text.size()), &r, format | DT_CALCRECT);
+    SelectObject(dc.get(), old);
     return SIZE{r.right - r.left, r.bottom - r.top};
 }
 

@@ -13,9 +13,9 @@ void FillSolid(HDC dc, const RECT& r, COLORREF colour);
 void FillGradient(HDC dc, const RECT& r, COLORREF top, COLORREF bottom);
 void FrameSolid(HDC dc, const RECT& r, COLORREF colour);
 
-// The room a text needs as the control draws it: measured in the control's
-// own DC with the font it draws with, so what is measured is what is drawn
-// whatever font the system substitutes. format: the DrawText flags the
+// The room a text needs as the control draws it: measured on the screen's
+// device with the font the control draws with, so what is measured is what
+// is drawn whatever font the system substitutes. format: the DrawText flags the
 // control draws with; a wrapWidth above 0 breaks lines at that width.
 SIZE ControlTextSize(HWND control, const std::string& text, UINT format, int wrapWidth = 0);
 
