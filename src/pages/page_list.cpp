@@ -331,7 +331,6 @@ LRESULT PageList::OnMessage(UINT msg, WPARAM wp, LPARAM lp) {
         if (wp) break;  // the caller's own DC: drawn there as asked
         PaintThroughMemory();
         return 0;
-
     case WM_NCDESTROY: {
         HWND hwnd = hwnd_;
         const LRESULT result = CallOldWndProc(hwnd, msg, wp, lp);
