@@ -223,14 +223,13 @@ void AboutPage::TabBodyColour(HWND tabs, const RECT& body) {
     RECT r;
     GetClientRect(tabs, &r);
     HDC screen = GetDC(tabs);
-    HDC dc = CreateCompatibleDC(screen);
-    GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen, r.right, r.bottom));
-    HGDIOBJ old = SelectObject(dc, bitmap.get());
-    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-    SendMessageA(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT | PRF_ERASEBKGND);
-    const COLORREF sample = GetPixel(dc, body.left + 4, body.bottom - 4);
-    SelectObject(dc, old);
-    DeleteDC(dc);
+    COLORREF sample = CLR_INVALID;
+    {
+        const MemoryImage image(screen, r);
+        FillRect(image.Dc(), &r, GetSysColorBrush(COLOR_BTNFACE));
+        SendMessageA(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(image.Dc()), PRF_CLIENT | PRF_ERASEBKGND);
+        sample = GetPixel(image.Dc(), body.left + 4, body.bottom - 4);
+    }
     ReleaseDC(tabs, screen);
     if (sample != CLR_INVALID) tabBody_ = sample;
     tabBrush_.reset(CreateSolidBrush(tabBody_));

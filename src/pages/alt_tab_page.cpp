@@ -1,6 +1,5 @@
 #include "pages/alt_tab_page.h"
 
-#include "engine/handles.h"
 #include "engine/registry.h"
 #include "pages/page_controls.h"
 #include "panel/bound_window.h"
@@ -162,20 +161,17 @@ private:
     void Paint(HDC target) {
         const SIZE s = Size();
         const RECT r{0, 0, s.cx, s.cy};
-        UniqueMemoryDc dc(CreateCompatibleDC(target));
-        GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(target, s.cx, s.cy));
-        if (!dc || !bitmap) return;
-        const HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
-        FillSolid(dc.get(), r, kModelFace);
-        FrameSolid(dc.get(), r, kModelRim);
-        FrameSolid(dc.get(), RECT{1, 1, s.cx - 1, s.cy - 1}, kModelLight);
+        const MemoryImage image(target, r);
+        HDC dc = image.Dc();
+        FillSolid(dc, r, kModelFace);
+        FrameSolid(dc, r, kModelRim);
+        FrameSolid(dc, RECT{1, 1, s.cx - 1, s.cy - 1}, kModelLight);
         for (size_t i = 0; i < icons_.size(); ++i) {
             const POINT at = icons_[i].at;
             if (icons_[i].shown)
-                DrawTinyIcon(dc.get(), RECT{at.x, at.y, at.x + kTinyIconSize, at.y + kTinyIconSize}, static_cast<int>(i));
+                DrawTinyIcon(dc, RECT{at.x, at.y, at.x + kTinyIconSize, at.y + kTinyIconSize}, static_cast<int>(i));
         }
-        BitBlt(target, 0, 0, s.cx, s.cy, dc.get(), 0, 0, SRCCOPY);
-        SelectObject(dc.get(), old);
+        image.Show();
     }
 
     // What automation reads of icon i (from 1): 0 not made yet, 1 hidden, 2 shown.

@@ -2,6 +2,7 @@
 
 #include "engine/handles.h"
 #include "pages/check_pictures.h"
+#include "panel/paint.h"
 #include "services/subclass.h"
 
 #include <commctrl.h>
@@ -23,41 +24,6 @@ std::string Column(const std::string& text, int column) {
     if (tab == std::string::npos) return column == 0 ? text : std::string();
     return column == 0 ? text.substr(0, tab) : text.substr(tab + 1);
 }
-
-// A memory image of part of a window's DC, put on the screen in one blit.
-// Under Wine a picture list's draw costs about ten times as much on a
-// window's DC as in memory: the list's rows, each with its picture, are
-// drawn in memory.
-class MemoryImage {
-public:
-    MemoryImage(HDC screen, const RECT& area) : screen_(screen), area_(area), dc_(CreateCompatibleDC(screen)) {
-        const int width = area.right - area.left, height = area.bottom - area.top;
-        if (dc_ && width > 0 && height > 0) bitmap_.reset(CreateCompatibleBitmap(screen, width, height));
-        if (!bitmap_) return;
-        old_ = SelectObject(dc_.get(), bitmap_.get());
-        SetWindowOrgEx(dc_.get(), area.left, area.top, nullptr);
-    }
-    ~MemoryImage() {
-        if (old_) SelectObject(dc_.get(), old_);
-    }
-    MemoryImage(const MemoryImage&) = delete;
-    MemoryImage& operator=(const MemoryImage&) = delete;
-
-    // Where to draw: memory, or the screen itself when no memory could be had.
-    HDC Dc() const { return old_ ? dc_.get() : screen_; }
-    void Show() const {
-        if (old_)
-            BitBlt(screen_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dc_.get(),
-                   area_.left, area_.top, SRCCOPY);
-    }
-
-private:
-    HDC screen_;
-    RECT area_;
-    UniqueMemoryDc dc_;
-    GdiObject<HBITMAP> bitmap_;
-    HGDIOBJ old_ = nullptr;
-};
 
 int DragThresholdPixels(HWND hwnd) {
     HDC dc = GetDC(hwnd);

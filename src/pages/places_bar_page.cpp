@@ -171,10 +171,10 @@ private:
     // The seven lists fill with their drawing held: a list box that hears of
     // each entry as it comes sets its scroll bar for every one.
     void HoldDrawing(bool hold) {
-        for (int i = -2; i < kPlaceCount; ++i) {
-            const int id = i == -2 ? kIdPlacesSortList : i == -1 ? kIdPlacesView : kIdPlace + i;
-            SendMessageA(Item(id), WM_SETREDRAW, hold ? FALSE : TRUE, 0);
-        }
+        const WPARAM redraw = hold ? FALSE : TRUE;
+        SendMessageA(Item(kIdPlacesSortList), WM_SETREDRAW, redraw, 0);
+        SendMessageA(Item(kIdPlacesView), WM_SETREDRAW, redraw, 0);
+        for (int i = 0; i < kPlaceCount; ++i) SendMessageA(Item(kIdPlace + i), WM_SETREDRAW, redraw, 0);
     }
 
     template <size_t N>

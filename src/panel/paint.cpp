@@ -27,6 +27,25 @@ void FrameSolid(HDC dc, const RECT& r, COLORREF colour) {
     FrameRect(dc, &r, brush.get());
 }
 
+MemoryImage::MemoryImage(HDC screen, const RECT& area)
+    : screen_(screen), area_(area), dc_(CreateCompatibleDC(screen)) {
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    if (dc_ && width > 0 && height > 0) bitmap_.reset(CreateCompatibleBitmap(screen, width, height));
+    if (!bitmap_) return;
+    old_ = SelectObject(dc_.get(), bitmap_.get());
+    SetWindowOrgEx(dc_.get(), area.left, area.top, nullptr);
+}
+
+MemoryImage::~MemoryImage() {
+    if (old_) SelectObject(dc_.get(), old_);
+}
+
+void MemoryImage::Show() const {
+    if (old_)
+        BitBlt(screen_, area_.left, area_.top, area_.right - area_.left, area_.bottom - area_.top, dc_.get(),
+               area_.left, area_.top, SRCCOPY);
+}
+
 SIZE ControlTextSize(HWND control, const std::string& text, UINT format, int wrapWidth) {
     // A memory DC of the screen measures as the control's own DC would (the
     // same device and font); under Wine a window's DC costs about 0.3 ms to

@@ -2,6 +2,8 @@
 #pragma once
 #include <windows.h>
 
+#include "engine/handles.h"
+
 #include <string>
 
 namespace kk {
@@ -18,6 +20,29 @@ void FrameSolid(HDC dc, const RECT& r, COLORREF colour);
 // is drawn whatever font the system substitutes. format: the DrawText flags the
 // control draws with; a wrapWidth above 0 breaks lines at that width.
 SIZE ControlTextSize(HWND control, const std::string& text, UINT format, int wrapWidth = 0);
+
+// A memory image of part of a DC, put on it in one blit. Under Wine a
+// picture list's draw costs about ten times as much on a window's DC as in
+// memory, and drawing off screen keeps a half-drawn face from showing.
+class MemoryImage {
+public:
+    MemoryImage(HDC screen, const RECT& area);
+    ~MemoryImage();
+    MemoryImage(const MemoryImage&) = delete;
+    MemoryImage& operator=(const MemoryImage&) = delete;
+
+    // Where to draw, in the DC's own coordinates: memory, or the DC itself
+    // when no memory could be had.
+    HDC Dc() const { return old_ ? dc_.get() : screen_; }
+    void Show() const;
+
+private:
+    HDC screen_;
+    RECT area_;
+    UniqueMemoryDc dc_;
+    GdiObject<HBITMAP> bitmap_;
+    HGDIOBJ old_ = nullptr;
+};
 
 // WM_PAINT and WM_PRINTCLIENT through the one function that paints the
 // window; false for any other message.
