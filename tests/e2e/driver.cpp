@@ -121,6 +121,11 @@ DWORD Process::ExitCode(DWORD timeoutMs) {
     return code;
 }
 
+bool Process::Lost() const {
+    DWORD code = 0;
+    return !process_ || (!Running() && GetExitCodeProcess(process_.get(), &code) && code == STILL_ACTIVE);
+}
+
 Process::~Process() {
     if (Running() && TerminateProcess(process_.get(), 99)) WaitForSingleObject(process_.get(), 5000);
 }

@@ -66,6 +66,9 @@ public:
     // The program's exit code once it has ended; STILL_ACTIVE when it still
     // runs after timeoutMs.
     DWORD ExitCode(DWORD timeoutMs = 5000);
+    // Gone without an exit code of its own, or never started: Wine, on a
+    // loaded machine, now and then loses a new process before it runs.
+    bool Lost() const;
     // The first visible top-level window of the class; null when none
     // showed in time or the program ended.
     HWND WaitForWindow(const char* className, DWORD timeoutMs = 5000);

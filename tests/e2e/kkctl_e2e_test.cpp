@@ -13,6 +13,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 using namespace kke2e;
@@ -36,7 +37,12 @@ Console RunKkctl(const std::string& arguments, DWORD expected = 0) {
                                                 &inherit, CREATE_ALWAYS, 0, nullptr));
         };
         kk::UniqueKernel out = create(".out"), err = create(".err");
-        result.code = Process::Start(kKkctl, arguments, out.get(), err.get()).ExitCode(60000);
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            Process run = Process::Start(kKkctl, arguments, out.get(), err.get());
+            result.code = run.ExitCode(60000);
+            if (!run.Lost()) break;
+            std::fprintf(stderr, "kkctl %s: lost before it ran; started again\n", arguments.c_str());
+        }
     }
     for (auto [text, ext] : {std::pair{&result.out, ".out"}, {&result.err, ".err"}}) {
         *text = ReadFileBytes(stem + ext);
